@@ -1,0 +1,109 @@
+#include "Commands.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "CliHost.h"
+#include "canvas/CurrentImage.h"
+#include "canvas/ImageCanvas.h"
+#include "formats/FormatTable.h"
+#include "formats/LoadImage.h"
+#include "output/SaveByExtension.h"
+#include "settings/AppSettings.h"
+#include "settings/IniFile.h"
+
+namespace marbleye::cli {
+
+namespace {
+
+constexpr const char* kHelp =
+    "marbleye-cli - Marbleye's picture reader and writer on the command line\n"
+    "\n"
+    "Usage:\n"
+    "  marbleye-cli info FILE\n"
+    "      Reads FILE with the reader its extension chooses and prints the format id,\n"
+    "      width, height, bit depth as stored in the file, depth of the decoded\n"
+    "      picture and the time the load took.\n"
+    "  marbleye-cli convert IN OUT [--settings FILE]\n"
+    "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
+    "      chooses (.bmp, .dib, .rle so far). Writer options come from the\n"
+    "      settings file (section SaveAs of Marbleye.ini); without --settings the\n"
+    "      defaults apply.\n"
+    "  marbleye-cli --help\n"
+    "      Shows this text.\n"
+    "\n"
+    "Messages go to stderr. Exit codes: 0 success, 1 the picture could not be\n"
+    "read or written, 2 the command line is wrong.\n";
+
+int UsageError(const char* message) {
+    std::fprintf(stderr, "marbleye-cli: %s (see marbleye-cli --help)\n", message);
+    return kUsage;
+}
+
+LoadResult Load(const std::string& path, CliHost& host, ImageCanvas& canvas, CurrentImage& image) {
+    const LoadOptions options;
+    LoadContext context{canvas, image, options, host};
+    LoadResult result = LoadImageFile(path, context);
+    if (!result.status) std::fprintf(stderr, "%s\n", result.errorText.c_str());
+    return result;
+}
+
+}  // namespace
+
+void PrintHelp() { std::fputs(kHelp, stdout); }
+
+int RunInfo(std::span<const std::string_view> arguments) {
+    if (arguments.size() != 1) return UsageError("info takes one file");
+    const std::string path(arguments[0]);
+    CliHost host;
+    ImageCanvas canvas;
+    CurrentImage image;
+    const LoadResult result = Load(path, host, canvas, image);
+    if (!result.status) return kFailure;
+
+    const FormatEntry* format = FindFormat(path);
+    std::printf("file: %s\n", path.c_str());
+    std::printf("format id: %d (%.*s)\n", image.formatId, static_cast<int>(format->name.size()),
+                format->name.data());
+    std::printf("width: %d\n", image.width);
+    std::printf("height: %d\n", image.height);
+    std::printf("file bit depth: %d\n", image.fileBitDepth);
+    std::printf("canvas depth: %d\n", canvas.bitsPerPixel());
+    std::printf("load time: %u ms\n", result.loadTimeMs);
+    return kSuccess;
+}
+
+int RunConvert(std::span<const std::string_view> arguments) {
+    std::vector<std::string> files;
+    std::optional<std::string> settingsPath;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--settings") {
+            if (i + 1 == arguments.size()) return UsageError("--settings needs a file");
+            settingsPath = std::string(arguments[++i]);
+        } else if (arguments[i].starts_with("--")) {
+            return UsageError("unknown option for convert");
+        } else {
+            files.emplace_back(arguments[i]);
+        }
+    }
+    if (files.size() != 2) return UsageError("convert takes an input and an output file");
+    if (!FindWriter(files[1])) return UsageError("no writer takes the extension of the output file");
+
+    const AppSettings settings =
+        settingsPath ? LoadSettings(IniFile::Load(*settingsPath), ScreenMetrics()) : DefaultSettings(ScreenMetrics());
+    CliHost host;
+    ImageCanvas canvas;
+    CurrentImage image;
+    if (!Load(files[0], host, canvas, image).status) return kFailure;
+
+    const std::optional<Status> saved =
+        SaveByExtension(files[1], SaveSource{canvas, image}, settings, host);
+    if (!saved->ok()) {
+        std::fprintf(stderr, "%s: %s\n", files[1].c_str(), saved->message().c_str());
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+}  // namespace marbleye::cli

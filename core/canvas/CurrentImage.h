@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "canvas/Palette.h"
+
+namespace marbleye {
+
+// What the program knows about the picture in the canvas besides its pixels.
+struct CurrentImage {
+    int32_t width = 0;          // as the reader determined it
+    int32_t height = 0;
+    int32_t fileBitDepth = -1;  // bits per pixel as stored; -1 without an image or after a failed load
+    Palette256 palette{};       // filled by readers before a paletted canvas is created
+    std::string path;           // the picture shown (set after every load that is not quiet)
+    std::string loadingPath;    // the file being read right now
+    int32_t formatId = -1;      // dispatcher code of the last load
+    uint32_t loadTimeMs = 0;    // duration of the last load
+};
+
+}  // namespace marbleye

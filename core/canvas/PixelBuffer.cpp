@@ -1,0 +1,16 @@
+#include "canvas/PixelBuffer.h"
+
+#include <new>
+
+namespace marbleye {
+
+PixelBuffer PixelBuffer::Allocate(int64_t width, int64_t height, int32_t bitsPerPixel) {
+    PixelBuffer buffer;
+    const std::optional<PixelLayout> layout = CheckedLayout(width, height, bitsPerPixel);
+    if (!layout) return buffer;
+    buffer.bytes_.reset(new (std::nothrow) uint8_t[layout->byteCount]());
+    if (buffer.bytes_) buffer.layout_ = *layout;
+    return buffer;
+}
+
+}  // namespace marbleye

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace marbleye {
+
+class ImageCanvas;
+
+// What only the front end can do, offered to the core. The Win32 program
+// implements it with its window, progress bar and message boxes; the command
+// line tool with stderr; tests with nothing at all.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // A long job (writing a file row by row, a batch) announces its number of
+    // steps, advances one step at a time and ends.
+    virtual void BeginProgress(int32_t steps) { (void)steps; }
+    virtual void StepProgress() {}
+    virtual void EndProgress() {}
+
+    // Quiet loads let one pending user-interface message through per row.
+    virtual void PumpOneMessage() {}
+
+    // An information message (a writer's failure, for example).
+    virtual void ReportError(const std::string& message) { (void)message; }
+
+    // The picture that replaces the canvas after a failed load is filled with
+    // this byte and then gets the message drawn onto it.
+    virtual uint8_t ErrorPictureFillByte() const { return 0xFF; }
+    virtual void DrawErrorText(ImageCanvas& canvas, const std::string& text) { (void)canvas, (void)text; }
+};
+
+// Begins a progress display for a job and ends it however the job ends.
+class ProgressScope {
+public:
+    ProgressScope(Host& host, int32_t steps) : host_(host) { host_.BeginProgress(steps); }
+    ~ProgressScope() { host_.EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+    void Step() { host_.StepProgress(); }
+
+private:
+    Host& host_;
+};
+
+// A host that does nothing; for tests and for callers that need no feedback.
+Host& QuietHost();
+
+}  // namespace marbleye

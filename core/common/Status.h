@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace marbleye {
+
+// The outcome of a reader, a writer or any other operation that can fail on
+// bad input. A failure carries the message exactly as the program shows it.
+class [[nodiscard]] Status {
+public:
+    static Status Ok() { return Status(); }
+    static Status Fail(std::string message) { return Status(std::move(message)); }
+
+    bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    const std::string& message() const { return message_; }
+
+private:
+    Status() = default;
+    explicit Status(std::string message) : ok_(false), message_(std::move(message)) {}
+
+    bool ok_ = true;
+    std::string message_;
+};
+
+}  // namespace marbleye

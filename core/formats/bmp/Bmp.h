@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "canvas/ImageCanvas.h"
+#include "common/Host.h"
+#include "common/Status.h"
+#include "formats/LoadContext.h"
+
+namespace marbleye {
+
+// Windows and OS/2 device-independent bitmaps (bmp, dib, rle).
+Status ReadBmp(const std::string& path, LoadContext& context);
+
+// Writes the canvas as an uncompressed bottom-up bitmap at 24 bits.
+Status WriteBmp(const std::string& path, const ImageCanvas& canvas, Host& host);
+
+}  // namespace marbleye

@@ -1,0 +1,55 @@
+#include "output/SaveByExtension.h"
+
+#include <array>
+
+#include "common/PathText.h"
+#include "formats/bmp/Bmp.h"
+
+namespace marbleye {
+
+namespace {
+
+Status SaveBmp(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WriteBmp(path, source.canvas, host);
+}
+
+constexpr std::array kWriters = {
+    WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
+    WriterEntry{".djvu", "DjVu", nullptr},
+    WriterEntry{".gif", "GIF", nullptr},
+    WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", nullptr},
+    WriterEntry{".tga", "Targa", nullptr},
+    WriterEntry{".mng", "MNG", nullptr},
+    WriterEntry{".png", "PNG", nullptr},
+    WriterEntry{".ppm", "PPM", nullptr},
+    WriterEntry{".pgm", "PGM", nullptr},
+    WriterEntry{".vkp", "VKP", nullptr},
+    WriterEntry{".tif .tiff", "TIFF", nullptr},
+    WriterEntry{".pcx", "PCX", nullptr},
+    WriterEntry{".pix", "Alias PIX", nullptr},
+    WriterEntry{".ras .sun", "Sun raster", nullptr},
+    WriterEntry{".sgi .rgb .rgba", "SGI", nullptr},
+};
+
+}  // namespace
+
+std::span<const WriterEntry> WriterTable() { return kWriters; }
+
+const WriterEntry* FindWriter(std::string_view path) {
+    const std::string_view extension = FileExtensionWithDot(path);
+    if (extension.empty()) return nullptr;
+    for (const WriterEntry& entry : kWriters) {
+        if (ListContainsIgnoreCase(entry.extensions, extension)) return &entry;
+    }
+    return nullptr;
+}
+
+std::optional<Status> SaveByExtension(const std::string& path, const SaveSource& source,
+                                      const AppSettings& settings, Host& host) {
+    const WriterEntry* writer = FindWriter(path);
+    if (!writer) return std::nullopt;
+    if (!writer->write) return Status::Fail("No writer for " + std::string(writer->name) + " files in this version.");
+    return writer->write(path, source, settings, host);
+}
+
+}  // namespace marbleye

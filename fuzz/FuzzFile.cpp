@@ -1,0 +1,28 @@
+#include "FuzzFile.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "canvas/CurrentImage.h"
+#include "canvas/ImageCanvas.h"
+#include "canvas/PixelLimits.h"
+#include "formats/LoadImage.h"
+
+namespace marbleye::fuzz {
+
+void LoadAsFile(const uint8_t* data, size_t size, const std::string& extension) {
+    static const std::string path = "/tmp/marbleye-fuzz-" + std::to_string(getpid()) + "." + extension;
+    SetPixelByteLimit(64u << 20);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    ImageCanvas canvas;
+    CurrentImage image;
+    const LoadOptions options;
+    LoadContext context{canvas, image, options, QuietHost()};
+    (void)LoadImageFile(path, context);
+}
+
+}  // namespace marbleye::fuzz

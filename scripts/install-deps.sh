@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Marbleye needs, skipping those already there.
+# Usage: scripts/install-deps.sh build|test ...
+set -euo pipefail
+
+build_packages=(build-essential cmake ninja-build pkg-config)
+test_packages=(libgtest-dev imagemagick netpbm unzip clang libclang-rt-14-dev)
+
+wanted=()
+for group in "$@"; do
+    case "$group" in
+        build) wanted+=("${build_packages[@]}") ;;
+        test) wanted+=("${test_packages[@]}") ;;
+        *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,195 @@
+// Bitmaps made by ImageMagick must load exactly as ImageMagick decodes them,
+// and the bitmaps we write must read back exactly in ImageMagick and netpbm.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "formats/bmp/Bmp.h"
+#include "support/ExternalTools.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+using test::RgbImage;
+
+struct HeaderFacts {
+    uint32_t headerSize;
+    int32_t height;
+    uint16_t bitCount;
+    uint32_t compression;
+};
+
+HeaderFacts FactsOf(const std::string& bytes) {
+    const auto u32 = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+                                     static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint8_t>(bytes[at + 3]) << 24);
+    };
+    const uint32_t headerSize = u32(14);
+    if (headerSize == 12) {
+        return {12, static_cast<int32_t>(u32(20) & 0xFFFF), static_cast<uint16_t>(u32(24) & 0xFFFF), 0};
+    }
+    return {headerSize, static_cast<int32_t>(u32(22)), static_cast<uint16_t>(u32(28) & 0xFFFF), u32(30)};
+}
+
+// Channel values where a 5-bit code expanded by rounding (ours) and by bit
+// replication (ImageMagick's) agree.
+std::vector<uint32_t> AgreeingFiveBitColours() {
+    std::vector<uint8_t> levels;
+    for (int v = 0; v < 32; ++v) {
+        const int rounded = (v * 255 * 2 + 31) / 62;
+        if (rounded == ((v << 3) | (v >> 2))) levels.push_back(static_cast<uint8_t>(rounded));
+    }
+    std::vector<uint32_t> colours;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        const uint32_t r = levels[i], b = levels[levels.size() - 1 - i], g = (i % 2) ? 255 : 0;
+        colours.push_back(r << 16 | g << 8 | b);
+    }
+    return colours;
+}
+
+struct ImageMagickCase {
+    const char* name;
+    RgbImage source;
+    const char* options;  // between the input and the output file
+    const char* output;   // ImageMagick's coder prefix
+    HeaderFacts expected;
+};
+
+class ImageMagickBitmaps : public ::testing::Test {
+protected:
+    void SetUp() override { MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert); }
+
+    std::string Make(const ImageMagickCase& c) {
+        const std::string source = folder_.File(std::string(c.name) + ".ppm");
+        const std::string target = folder_.File(std::string(c.name) + ".bmp");
+        test::WriteFileBytes(source, test::ToPpm(c.source));
+        const auto made = test::RunCommand(std::string(test::kImageMagickConvert) + " " + source + " " + c.options +
+                                           " " + c.output + ":" + target);
+        EXPECT_TRUE(made) << c.name;
+        return target;
+    }
+
+    void ExpectSameAsImageMagick(const std::string& path, const char* name) {
+        const auto expected = test::DecodeWithImageMagick(path);
+        ASSERT_TRUE(expected) << name;
+        const auto picture = test::LoadPicture(path);
+        ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
+        const RgbImage actual = test::CanvasToRgb(*picture.canvas);
+        EXPECT_EQ(actual, *expected) << name << ": " << test::FirstDifference(*expected, actual);
+    }
+
+    test::TempFolder folder_;
+};
+
+TEST_F(ImageMagickBitmaps, LoadPixelIdenticalToImageMagick) {
+    const RgbImage photo = test::MakePattern(37, 21);
+    const RgbImage twoColours = test::MakePalettePattern(29, 11, {0xFF0000, 0x0000FF});
+    const RgbImage sixteen = test::MakePalettePattern(31, 9, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00,
+                                                                0x00FFFF, 0xFF00FF, 0xFFFFFF, 0x808080, 0x400000,
+                                                                0x004000, 0x000040, 0x123456, 0x654321, 0xABCDEF,
+                                                                0xFEDCBA});
+    std::vector<uint32_t> many;
+    for (uint32_t i = 0; i < 200; ++i) many.push_back((i * 0x010305u * 7) & 0xFFFFFF);
+    const RgbImage twoHundred = test::MakePalettePattern(64, 13, many);  // width 64: rows fill their RLE buffers
+    const RgbImage fiveBit = test::MakePalettePattern(19, 6, AgreeingFiveBitColours());
+
+    const std::vector<ImageMagickCase> cases = {
+        {"bmp3-1bit", twoColours, "-type Palette -compress None", "BMP3", {40, 11, 1, 0}},
+        {"bmp3-4bit", sixteen, "-type Palette -compress None", "BMP3", {40, 9, 4, 0}},
+        {"bmp3-8bit", twoHundred, "-type Palette -compress None", "BMP3", {40, 13, 8, 0}},
+        {"bmp3-24bit", photo, "-type TrueColor", "BMP3", {40, 21, 24, 0}},
+        {"bmp3-32bit", photo, "-alpha set -define bmp3:alpha=true", "BMP3", {40, 21, 32, 0}},
+        {"bmp2-24bit", photo, "-type TrueColor", "BMP2", {12, 21, 24, 0}},
+        {"bmp2-8bit", twoHundred, "-type Palette -compress None", "BMP2", {12, 13, 8, 0}},
+        {"rle8-wide", twoHundred, "-type Palette -compress RLE", "BMP3", {40, 13, 8, 1}},
+        {"rle8-odd", test::MakePalettePattern(37, 9, many), "-type Palette -compress RLE", "BMP3", {40, 9, 8, 1}},
+        {"bf565", fiveBit, "-define bmp:subtype=RGB565", "BMP", {124, 6, 16, 3}},
+        {"bf555", fiveBit, "-define bmp:subtype=RGB555", "BMP", {124, 6, 16, 3}},
+        {"v5-32bit", photo, "-alpha set", "BMP", {124, 21, 32, 3}},
+    };
+    for (const ImageMagickCase& c : cases) {
+        const std::string path = Make(c);
+        const HeaderFacts facts = FactsOf(test::ReadFileBytes(path));
+        ASSERT_EQ(facts.headerSize, c.expected.headerSize) << c.name;
+        ASSERT_EQ(facts.bitCount, c.expected.bitCount) << c.name;
+        ASSERT_EQ(facts.compression, c.expected.compression) << c.name;
+        ASSERT_EQ(facts.height, c.expected.height) << c.name;
+        ExpectSameAsImageMagick(path, c.name);
+    }
+}
+
+// ImageMagick writes bottom-up files only: turn one into its top-down twin by
+// negating the height and reversing the rows, then let ImageMagick decode it.
+TEST_F(ImageMagickBitmaps, TopDownFilesLoadUpright) {
+    const ImageMagickCase c{"bottom-up", test::MakePattern(13, 5), "-type TrueColor", "BMP3", {40, 5, 24, 0}};
+    std::string bytes = test::ReadFileBytes(Make(c));
+    ASSERT_EQ(bytes.size(), 54u + 40u * 5u);
+    std::string flipped = bytes.substr(0, 54);
+    flipped[22] = static_cast<char>(0xFB), flipped[23] = flipped[24] = flipped[25] = static_cast<char>(0xFF);  // -5
+    for (int row = 4; row >= 0; --row) flipped += bytes.substr(54 + row * 40, 40);
+    const std::string path = folder_.File("top-down.bmp");
+    test::WriteFileBytes(path, flipped);
+    ExpectSameAsImageMagick(path, "top-down");
+    const auto picture = test::LoadPicture(path);
+    EXPECT_EQ(test::CanvasToRgb(*picture.canvas), c.source);
+}
+
+class WrittenBitmaps : public ::testing::Test {
+protected:
+    // Writes a picture loaded from a PPM-made canvas and returns the file.
+    std::string Write(const ImageCanvas& canvas, const std::string& name) {
+        const std::string path = folder_.File(name);
+        EXPECT_TRUE(WriteBmp(path, canvas, QuietHost()).ok());
+        return path;
+    }
+    test::TempFolder folder_;
+};
+
+void FillCanvas(ImageCanvas& canvas, const RgbImage& image) {
+    ASSERT_TRUE(canvas.Create(image.width, image.height, 24, 0, Palette256{}));
+    for (int32_t y = 0; y < image.height; ++y) {
+        uint8_t* row = canvas.Row(image.height - 1 - y);
+        for (int32_t x = 0; x < image.width; ++x) {
+            row[x * 3] = image.At(x, y)[2], row[x * 3 + 1] = image.At(x, y)[1], row[x * 3 + 2] = image.At(x, y)[0];
+        }
+    }
+}
+
+TEST_F(WrittenBitmaps, ImageMagickAndNetpbmReadOurBitmapsBack) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/bmptopnm");
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{13, 7}, {1, 1}, {64, 3}, {33, 40}}) {
+        const RgbImage pattern = test::MakePattern(width, height);
+        ImageCanvas canvas;
+        FillCanvas(canvas, pattern);
+        const std::string path = Write(canvas, "ours.bmp");
+
+        const auto magick = test::DecodeWithImageMagick(path);
+        ASSERT_TRUE(magick);
+        EXPECT_EQ(*magick, pattern) << test::FirstDifference(pattern, *magick);
+        const auto netpbm = test::RunCommand("/usr/bin/bmptopnm " + path);
+        ASSERT_TRUE(netpbm);
+        const auto decoded = test::FromPnm(*netpbm);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(*decoded, pattern) << test::FirstDifference(pattern, *decoded);
+    }
+}
+
+TEST_F(WrittenBitmaps, PalettedCanvasesAreWrittenWithTheirColours) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    Palette256 palette{};
+    for (int i = 0; i < 256; ++i) palette[i * 3] = static_cast<uint8_t>(i), palette[i * 3 + 2] = static_cast<uint8_t>(255 - i);
+    ImageCanvas canvas;
+    ASSERT_TRUE(canvas.Create(9, 4, 8, 0, palette));
+    for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < 9; ++x) canvas.Row(y)[x] = static_cast<uint8_t>(x * 30 + y);
+    }
+    const auto magick = test::DecodeWithImageMagick(Write(canvas, "eight.bmp"));
+    ASSERT_TRUE(magick);
+    EXPECT_EQ(*magick, test::CanvasToRgb(canvas));
+}
+
+}  // namespace
+}  // namespace marbleye

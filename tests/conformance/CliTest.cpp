@@ -1,0 +1,105 @@
+// The command line tool as a user runs it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "support/BmpBuilder.h"
+#include "support/ExternalTools.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+struct CliRun {
+    int exitCode;
+    std::string output;  // stdout and stderr together
+};
+
+CliRun RunCli(const std::string& arguments) {
+    const std::string command = std::string(MARBLEYE_CLI_PATH) + " " + arguments + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    CliRun run{-1, ""};
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::BmpBuilder bmp;
+        bmp.width = 3;
+        bmp.height = 2;
+        bmp.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};
+        input_ = folder_.File("in.bmp");
+        test::WriteFileBytes(input_, bmp.Bytes());
+    }
+    test::TempFolder folder_;
+    std::string input_;
+};
+
+TEST_F(Cli, InfoDescribesAPicture) {
+    const CliRun run = RunCli("info " + input_);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* line : {"format id: 0", "width: 3", "height: 2", "file bit depth: 24", "canvas depth: 24",
+                             "load time: "}) {
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << " in\n" << run.output;
+    }
+}
+
+TEST_F(Cli, ConvertWritesABitmap) {
+    const std::string output = folder_.File("out.BMP");
+    const CliRun run = RunCli("convert " + input_ + " " + output);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const auto back = test::LoadPicture(output);
+    const auto original = test::LoadPicture(input_);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(test::CanvasToRgb(*back.canvas), test::CanvasToRgb(*original.canvas));
+}
+
+TEST_F(Cli, BrokenFilesGiveTheReadersMessageAndFail) {
+    const std::string bytes = test::ReadFileBytes(input_);
+    const std::string broken = folder_.File("broken.bmp");
+    test::WriteFileBytes(broken, "BA" + bytes.substr(2));
+    CliRun run = RunCli("info " + broken);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("broken.bmp: is not a valid BitmapFile!"), std::string::npos) << run.output;
+
+    const std::string truncated = folder_.File("short.bmp");
+    test::WriteFileBytes(truncated, bytes.substr(0, 20));
+    run = RunCli("convert " + truncated + " " + folder_.File("never.bmp"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("short.bmp: is not a valid BitmapFile!"), std::string::npos) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("never.bmp")));
+}
+
+TEST_F(Cli, UsageErrors) {
+    EXPECT_EQ(RunCli("").exitCode, 2);
+    EXPECT_EQ(RunCli("frobnicate").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + input_).exitCode, 2);
+    const CliRun noWriter = RunCli("convert " + input_ + " " + folder_.File("out.xyz"));
+    EXPECT_EQ(noWriter.exitCode, 2);
+    const CliRun help = RunCli("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word : {"info", "convert", "--settings", "Exit codes"}) {
+        EXPECT_NE(help.output.find(word), std::string::npos) << word;
+    }
+}
+
+TEST_F(Cli, ASettingsFileIsAccepted) {
+    const std::string settings = folder_.File("Marbleye.ini");
+    test::WriteFileBytes(settings, "[SaveAs]\r\nTGAEncode=0\r\n");
+    const CliRun run = RunCli("convert " + input_ + " " + folder_.File("out.dib") + " --settings " + settings);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
+}  // namespace
+}  // namespace marbleye

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "formats/bmp/Bmp.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+class CountingHost : public Host {
+public:
+    void BeginProgress(int32_t total) override { steps = total; }
+    void StepProgress() override { ++done; }
+    void EndProgress() override { ended = true; }
+    int32_t steps = 0, done = 0;
+    bool ended = false;
+};
+
+// Fills a canvas from top-down RGB.
+void Fill(ImageCanvas& canvas, const test::RgbImage& image, int32_t depth) {
+    ASSERT_TRUE(canvas.Create(image.width, image.height, depth, 0, Palette256{}));
+    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.At(x, y);
+            row[x * 3] = p[2], row[x * 3 + 1] = p[1], row[x * 3 + 2] = p[0];
+        }
+        ASSERT_TRUE(canvas.PutRow(24, image.height - 1 - y, row.data()));
+    }
+}
+
+TEST(BmpWriter, RoundTripsAt24And32Bits) {
+    test::TempFolder folder;
+    const test::RgbImage pattern = test::MakePattern(13, 7);
+    for (int32_t depth : {24, 32}) {
+        ImageCanvas canvas;
+        Fill(canvas, pattern, depth);
+        const std::string path = folder.File("out" + std::to_string(depth) + ".bmp");
+        CountingHost host;
+        ASSERT_TRUE(WriteBmp(path, canvas, host).ok());
+        EXPECT_EQ(host.steps, 7);
+        EXPECT_EQ(host.done, 7);
+        EXPECT_TRUE(host.ended);
+
+        const std::string bytes = test::ReadFileBytes(path);
+        EXPECT_EQ(bytes.size(), 54u + 40u * 7u);
+        EXPECT_EQ(bytes[28], 24) << "written at 24 bits";
+        const auto back = test::LoadPicture(path);
+        ASSERT_TRUE(back.ok()) << back.message();
+        EXPECT_EQ(test::CanvasToRgb(*back.canvas), pattern) << test::FirstDifference(pattern, test::CanvasToRgb(*back.canvas));
+    }
+}
+
+TEST(BmpWriter, PalettedPicturesKeepTheirColours) {
+    test::TempFolder folder;
+    Palette256 palette{};
+    palette[3] = 255, palette[5] = 40;  // entry 1: red 255, blue 40
+    ImageCanvas canvas;
+    ASSERT_TRUE(canvas.Create(3, 2, 1, 0, palette));
+    canvas.Row(1)[0] = 0b1010'0000;
+    const std::string path = folder.File("one-bit.bmp");
+    ASSERT_TRUE(WriteBmp(path, canvas, QuietHost()).ok());
+    const auto back = test::LoadPicture(path);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(test::CanvasToRgb(*back.canvas), test::CanvasToRgb(canvas));
+}
+
+TEST(BmpWriter, FailuresLeaveTheOldFile) {
+    test::TempFolder folder;
+    const std::string path = folder.File("keep.bmp");
+    test::WriteFileBytes(path, "previous picture");
+    ImageCanvas empty;
+    EXPECT_EQ(WriteBmp(path, empty, QuietHost()).message(), "no GetDIBits!");
+    EXPECT_EQ(test::ReadFileBytes(path), "previous picture");
+
+    ImageCanvas canvas;
+    ASSERT_TRUE(canvas.Create(2, 2, 24, 0, Palette256{}));
+    EXPECT_EQ(WriteBmp(folder.File("no/such/folder.bmp"), canvas, QuietHost()).message(),
+              "Couldn't open file to write BMP Data!");
+}
+
+}  // namespace
+}  // namespace marbleye
