@@ -12,7 +12,7 @@ namespace marbleye::fuzz {
 
 void LoadAsFile(const uint8_t* data, size_t size, const std::string& extension) {
     static const std::string path = "/tmp/marbleye-fuzz-" + std::to_string(getpid()) + "." + extension;
-    SetPixelByteLimit(64u << 20);
+    SetPixelByteLimit(16u << 20);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return;
     std::fwrite(data, 1, size, file);

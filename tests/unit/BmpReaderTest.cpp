@@ -135,8 +135,8 @@ TEST_F(BmpReader, SixteenBitsWithoutFieldsAreFiveFiveFive) {
     EXPECT_EQ(PixelAt(picture, 4, 0), (std::array<int, 3>{0, 0, 255}));
 }
 
-TEST_F(BmpReader, VersionFourAndFiveHeadersCarryTheirMasks) {
-    for (uint32_t headerSize : {108u, 124u}) {
+TEST_F(BmpReader, LongerHeadersCarryTheirMasksInside) {
+    for (uint32_t headerSize : {52u, 56u, 108u, 124u}) {
         BmpBuilder bmp;
         bmp.headerSize = headerSize;
         bmp.bitCount = 16;

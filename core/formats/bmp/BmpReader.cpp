@@ -32,16 +32,19 @@ constexpr std::array<uint8_t, 32> kFiveBitTable = [] {
     return table;
 }();
 
+// 12 is the OS/2 1.x core header, 64 the OS/2 2.x header; 40 is the Windows
+// header, and 52, 56, 108 and 124 extend it (masks first, then colour space
+// fields that the reader skips).
 bool IsKnownHeaderSize(uint32_t size) {
-    return size == 12 || size == 40 || size == 64 || size == 108 || size == 124;
+    return size == 12 || size == 40 || size == 52 || size == 56 || size == 64 || size == 108 || size == 124;
 }
 
 bool IsKnownBitCount(uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// Bit-field masks follow a 40-byte header and open the version 4 and 5
-// headers, at the same file offset; the OS/2 headers have none.
+// Bit-field masks follow a 40-byte header and open the longer Windows headers,
+// at the same file offset; the OS/2 headers have none.
 bool HasMasks(const BmpHeader& header) {
     return header.compression == kBitFields && header.headerSize != 12 && header.headerSize != 64;
 }
