@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "app/MenuState.h"
+#include "commands/CommandIds.h"
+
+namespace marbleye {
+namespace {
+
+using namespace command;
+
+bool Enabled(const ProgramState& state, int32_t id) { return ComputeMenuState(state).at(id).enabled; }
+
+ProgramState Picture() {
+    ProgramState s;
+    s.canvasValid = true;
+    s.formatId = 0;
+    s.fileBitDepth = 24;
+    s.canvasBitsPerPixel = 24;
+    s.folderCount = 1;
+    return s;
+}
+
+TEST(MenuState, WithoutAPictureOnlyTheAlwaysCommandsAreEnabled) {
+    const auto items = ComputeMenuState(ProgramState());
+    for (int32_t id : {kOpen, kExit, kBrowse, kShowToolbar, kShowStatusbar, kOptions, kReadme, kAbout, kRestoreToolbar}) {
+        EXPECT_TRUE(items.at(id).enabled) << id;
+    }
+    for (int32_t id : {kSave, kSaveAs, kPrint, kZoomIn, kNext, kUndo, kCopyTo, kGrayscale, kSlideshow}) {
+        EXPECT_FALSE(items.at(id).enabled) << id;
+    }
+    EXPECT_EQ(items.count(kPaste), 0u) << "items outside the rules keep their state";
+}
+
+TEST(MenuState, OneImageInTheFolderGreysNavigation) {
+    const ProgramState s = Picture();
+    for (int32_t id : {kNext, kPrevious, kFirst, kLast, kRandom, kSlideshow}) EXPECT_FALSE(Enabled(s, id)) << id;
+    ProgramState two = s;
+    two.folderCount = 2;
+    for (int32_t id : {kNext, kPrevious, kFirst, kLast, kRandom, kSlideshow}) EXPECT_TRUE(Enabled(two, id)) << id;
+}
+
+TEST(MenuState, SaveDependsOnTheFormat) {
+    ProgramState s = Picture();
+    EXPECT_TRUE(Enabled(s, kSave));
+    s.formatId = 5;
+    EXPECT_TRUE(Enabled(s, kSave));
+    s.animationRunning = true;
+    EXPECT_FALSE(Enabled(s, kSave)) << "an animating GIF";
+    EXPECT_TRUE(Enabled(s, kSaveAs));
+    s.formatId = 13;
+    s.animationRunning = false;
+    EXPECT_FALSE(Enabled(s, kSave));
+}
+
+TEST(MenuState, MediaEnablesNeitherPrintNorSaveAs) {
+    ProgramState s = Picture();
+    s.mediaPlaying = true;
+    EXPECT_FALSE(Enabled(s, kPrint));
+    EXPECT_FALSE(Enabled(s, kSaveAs));
+    EXPECT_TRUE(Enabled(s, kOpenWithMediaPlayer));
+    EXPECT_FALSE(Enabled(s, kOpenWithPhotoshop));
+}
+
+TEST(MenuState, DepthConversionsSkipTheCurrentDepth) {
+    ProgramState s = Picture();
+    s.fileBitDepth = 8;
+    EXPECT_FALSE(Enabled(s, kConvertTo8Bit));
+    EXPECT_TRUE(Enabled(s, kConvertTo24Bit));
+    EXPECT_FALSE(Enabled(s, kAlphaAsImage)) << "only for 32-bit canvases";
+    s.canvasBitsPerPixel = 32;
+    EXPECT_TRUE(Enabled(s, kAlphaAsImage));
+}
+
+TEST(MenuState, ViewStyleChecksAndLockZoom) {
+    ProgramState s = Picture();
+    auto items = ComputeMenuState(s);
+    EXPECT_TRUE(items.at(kFitNone).checked);
+    EXPECT_FALSE(items.at(kFitToWindow).checked);
+    EXPECT_TRUE(items.at(kLockZoom).enabled);
+    s.viewStyle = 1;
+    items = ComputeMenuState(s);
+    EXPECT_TRUE(items.at(kFitToWindow).checked);
+    EXPECT_FALSE(items.at(kLockZoom).enabled);
+}
+
+TEST(MenuState, BrowserMode) {
+    ProgramState s = Picture();
+    s.browserMode = true;
+    s.previewStyle = 1;
+    s.folderCount = 3;
+    const auto items = ComputeMenuState(s);
+    EXPECT_TRUE(items.at(kSelectAll).enabled);
+    EXPECT_FALSE(items.at(kSlideshow).enabled);
+    EXPECT_FALSE(items.at(kZoomIn).enabled);
+    EXPECT_FALSE(items.at(kFitNone).enabled);
+}
+
+TEST(ToolbarState, Buttons) {
+    auto buttons = ComputeToolbarState(ProgramState());
+    EXPECT_FALSE(buttons.at(kSaveAs));
+    EXPECT_FALSE(buttons.at(kUndo));
+    ProgramState s = Picture();
+    s.folderCount = 2;
+    s.undoAvailable = true;
+    buttons = ComputeToolbarState(s);
+    EXPECT_TRUE(buttons.at(kSaveAs));
+    EXPECT_TRUE(buttons.at(kNext));
+    EXPECT_TRUE(buttons.at(kSlideshow));
+    EXPECT_TRUE(buttons.at(kUndo));
+    s.browserMode = true;
+    EXPECT_FALSE(ComputeToolbarState(s).at(kSlideshow));
+}
+
+}  // namespace
+}  // namespace marbleye
