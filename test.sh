@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh build test
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLEYE_TESTS=ON >/dev/null
 cmake --build build -j2
 echo "== tests"
 ctest --test-dir build --output-on-failure -j2

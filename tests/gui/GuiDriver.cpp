@@ -1,0 +1,252 @@
+// Drives a running Marbleye from outside, the way the GUI tests need it:
+// one action per call, results on stdout, exit code 0 on success.
+//
+//   wait-window [SECONDS]      wait for the main window
+//   wait-gone [SECONDS]        wait until no main window is left
+//   count-windows              number of main windows
+//   title                      the window title
+//   status FIELD               the text of a status-bar field
+//   command ID                 send WM_COMMAND with a command id
+//   menu-state ID              "enabled" or "grayed", then "checked" or "unchecked"
+//   window-rect                left top width height
+//   client-size                width height of the client area
+//   set-client-size W H        resize the window to that client size
+//   pixel X Y                  red green blue of a client-area pixel
+//   count-other X0 Y0 X1 Y1 R G B   pixels of a client rectangle not of that colour
+//   copydata TEXT              hand TEXT over as a second instance would
+//   run SECONDS COMMANDLINE    start a program with that very command line, print its exit code
+//   key VK                     press and release a virtual key
+//   wheel DELTA [ctrl]         turn the mouse wheel
+//   close                      close the window
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr const char* kClass = "MarbleyeClass";
+
+HWND MainWindow() { return FindWindowA(kClass, nullptr); }
+
+int Fail(const char* message) {
+    std::fprintf(stderr, "gui-driver: %s\n", message);
+    return 1;
+}
+
+// Lets the program finish what it is doing before we look.
+void Settle(HWND window) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
+int WaitWindow(double seconds, bool present) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (GetTickCount() < deadline) {
+        HWND window = MainWindow();
+        if (present && window && IsWindowVisible(window)) {
+            Settle(window);
+            return 0;
+        }
+        if (!present && !window) return 0;
+        Sleep(100);
+    }
+    return Fail(present ? "no main window appeared" : "the main window did not go away");
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    char name[64];
+    if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, kClass) == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Reads a status-bar text through a buffer inside the program's process:
+// a text cannot be fetched across processes into our own memory.
+int StatusText(HWND window, int field) {
+    HWND bar = FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr);
+    if (!bar) return Fail("no status bar");
+    DWORD processId = 0;
+    GetWindowThreadProcessId(bar, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return Fail("cannot open the program's process");
+    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(remote));
+    char text[4096] = {};
+    SIZE_T read = 0;
+    ReadProcessMemory(process, remote, text, sizeof text - 1, &read);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::printf("%s\n", text);
+    return 0;
+}
+
+// The program answers its registered query message: another process's menu
+// cannot be read directly under Wine.
+int MenuState(HWND window, int id) {
+    DWORD_PTR result = 0;
+    const UINT query = RegisterWindowMessageA("MarbleyeMenuState");
+    if (!SendMessageTimeoutA(window, query, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 5000, &result)) {
+        return Fail("the program does not answer");
+    }
+    const UINT state = static_cast<UINT>(result);
+    if (state == static_cast<UINT>(-1)) return Fail("no such menu item");
+    std::printf("%s %s\n", (state & (MF_GRAYED | MF_DISABLED)) ? "grayed" : "enabled",
+                (state & MF_CHECKED) ? "checked" : "unchecked");
+    return 0;
+}
+
+int SetClientSize(HWND window, int width, int height) {
+    RECT frame, client;
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    const int extraWidth = (frame.right - frame.left) - client.right;
+    const int extraHeight = (frame.bottom - frame.top) - client.bottom;
+    SetWindowPos(window, nullptr, 0, 0, width + extraWidth, height + extraHeight, SWP_NOZORDER);
+    Settle(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Settle(window);
+    return 0;
+}
+
+int Pixel(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    if (colour == CLR_INVALID) return Fail("cannot read the pixel");
+    std::printf("%d %d %d\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return 0;
+}
+
+// How many pixels of a client rectangle differ from a colour: the rectangle
+// is copied from the screen in one blit and counted here.
+int CountOther(HWND window, int x0, int y0, int x1, int y1, COLORREF colour) {
+    const int width = x1 - x0 + 1, height = y1 - y0 + 1;
+    if (width <= 0 || height <= 0) return Fail("empty rectangle");
+    POINT origin{x0, y0};
+    ClientToScreen(window, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    int count = 0;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) count += (pixels[i] & 0xFFFFFF) != wanted;
+    SelectObject(memory, previous);
+    DeleteObject(copy);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::printf("%d\n", count);
+    return 0;
+}
+
+// Starts a program with exactly this command line (as a shell or Explorer
+// would pass it) and prints its exit code once it has ended.
+int Run(double seconds, const char* commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return Fail("cannot start the program");
+    }
+    const DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds * 1000));
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (waited != WAIT_OBJECT_0) return Fail("the program did not end");
+    std::printf("%d\n", static_cast<int>(code));
+    return 0;
+}
+
+int CopyData(HWND window, const char* text) {
+    char buffer[2048] = {};
+    std::strncpy(buffer, text, sizeof buffer - 1);
+    COPYDATASTRUCT data{32, sizeof buffer, buffer};
+    DWORD_PTR result;
+    SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &result);
+    Settle(window);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Fail("no action");
+    const std::string action = argv[1];
+    const auto number = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
+    if (action == "run") return argc > 3 ? Run(std::atof(argv[2]), argv[3]) : Fail("run SECONDS COMMANDLINE");
+    if (action == "wait-window") return WaitWindow(argc > 2 ? std::atof(argv[2]) : 20, true);
+    if (action == "wait-gone") return WaitWindow(argc > 2 ? std::atof(argv[2]) : 20, false);
+    if (action == "count-windows") {
+        int count = 0;
+        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+        std::printf("%d\n", count);
+        return 0;
+    }
+    HWND window = MainWindow();
+    if (!window) return Fail("no main window");
+    Settle(window);
+    if (action == "title") {
+        char title[1024] = {};
+        GetWindowTextA(window, title, sizeof title);
+        std::printf("%s\n", title);
+        return 0;
+    }
+    if (action == "status") return StatusText(window, number(2));
+    if (action == "command") {
+        DWORD_PTR result;
+        SendMessageTimeoutA(window, WM_COMMAND, static_cast<WPARAM>(number(2)), 0, SMTO_NORMAL, 10000, &result);
+        Settle(window);
+        return 0;
+    }
+    if (action == "menu-state") return MenuState(window, number(2));
+    if (action == "window-rect") {
+        RECT r;
+        GetWindowRect(window, &r);
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                    static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+        return 0;
+    }
+    if (action == "client-size") {
+        RECT r;
+        GetClientRect(window, &r);
+        std::printf("%ld %ld\n", static_cast<long>(r.right), static_cast<long>(r.bottom));
+        return 0;
+    }
+    if (action == "set-client-size") return SetClientSize(window, number(2), number(3));
+    if (action == "pixel") return Pixel(window, number(2), number(3));
+    if (action == "count-other") {
+        return CountOther(window, number(2), number(3), number(4), number(5),
+                          RGB(number(6), number(7), number(8)));
+    }
+    if (action == "copydata") return CopyData(window, argc > 2 ? argv[2] : "");
+    if (action == "key") {
+        SendMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(number(2)), 0);
+        SendMessageA(window, WM_KEYUP, static_cast<WPARAM>(number(2)), 0);
+        Settle(window);
+        return 0;
+    }
+    if (action == "wheel") {
+        const bool ctrl = argc > 3 && std::strcmp(argv[3], "ctrl") == 0;
+        SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(ctrl ? MK_CONTROL : 0, number(2)), 0);
+        Settle(window);
+        return 0;
+    }
+    if (action == "close") {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return Fail("unknown action");
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+// Resource numbers of the program.
+#define IDM_MAINMENU 129
+#define IDA_ACCELERATORS 192
+#define IDC_HAND_OPEN 193
+#define IDC_HAND_CLOSED 194
+#define IDI_PROGRAM 400
+#define IDB_TOOLBAR_SMALL 300
+#define IDB_TOOLBAR_DEFAULT 301
+#define IDB_TOOLBAR_BIG 302
+#define IDB_TOOLBAR_LARGE 303
+#define IDC_STATUSBAR 768
