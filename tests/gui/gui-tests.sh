@@ -91,6 +91,14 @@ check "left half is red" "255 0 0" "$(drive pixel $((cw / 2 - 75)) $((ch / 2)))"
 check "right half is blue" "0 0 255" "$(drive pixel $((cw / 2 + 75)) $((ch / 2)))"
 check "Save is enabled for a bitmap" "enabled unchecked" "$(drive menu-state 204)"
 check "Fit None is checked" "enabled checked" "$(drive menu-state 40067)"
+check "Show Toolbar is checked" "enabled checked" "$(drive menu-state 40046)"
+read -r _ _ _ tall <<<"$(drive window-rect)"
+drive command 40046 >/dev/null
+read -r _ _ _ short <<<"$(drive window-rect)"
+check "hiding the toolbar unchecks it" "enabled unchecked" "$(drive menu-state 40046)"
+check "and makes the window shorter" "yes" "$([[ $short -lt $tall ]] && echo yes || echo "no ($tall -> $short)")"
+drive command 40046 >/dev/null
+check "showing it again" "enabled checked" "$(drive menu-state 40046)"
 
 echo "== zoom"
 drive command 207 >/dev/null

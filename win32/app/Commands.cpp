@@ -54,6 +54,36 @@ void ToggleLastPosition(HWND, int) {
 
 void SaveWindowPosition(HWND window, int);
 
+// Shows or hides the toolbar or the status bar and fits the window again.
+void ToggleBar(HWND window, int id) {
+    Program& app = App();
+    if (id == kShowToolbar) {
+        app.settings.showToolbar = !app.settings.showToolbar;
+        if (app.settings.showToolbar) {
+            CreateToolbar();
+        } else {
+            if (app.rebar) DestroyWindow(app.rebar);
+            app.rebar = app.toolbar = nullptr;
+            app.toolbarHeight = 0;
+        }
+        SetCheck(kShowToolbar, app.settings.showToolbar);
+    } else {
+        app.settings.showStatusbar = !app.settings.showStatusbar;
+        if (app.settings.showStatusbar) {
+            CreateStatusBar();
+        } else {
+            if (app.statusBar) DestroyWindow(app.statusBar);
+            app.statusBar = nullptr;
+            app.statusBarHeight = 0;
+        }
+        SetCheck(kShowStatusbar, app.settings.showStatusbar);
+    }
+    SizeWindowToCanvas();
+    UpdateScrollState();
+    RefreshAfterChange();
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 void ToggleLockZoom(HWND, int) {
     Program& app = App();
     app.display.lockZoom = !app.display.lockZoom;
@@ -101,6 +131,8 @@ constexpr std::array kRoutes = {
     CommandRoute{kUseLastWindowPosition, &ToggleLastPosition},
     CommandRoute{kSaveWindowPosition, &SaveWindowPosition},
     CommandRoute{kLockZoom, &ToggleLockZoom},
+    CommandRoute{kShowToolbar, &ToggleBar},
+    CommandRoute{kShowStatusbar, &ToggleBar},
     CommandRoute{kNext, &Navigate},
     CommandRoute{kPrevious, &Navigate},
     CommandRoute{kFirst, &Navigate},

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/Commands.h"
+#include "app/MenuBitmaps.h"
 #include "app/Messages.h"
 #include "app/Program.h"
 #include "app/ProgramSettings.h"
@@ -24,13 +25,18 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
     Program& app = App();
     app.window = window;
     app.menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    if (!app.menu) ReportError("Unable to load Menu!");
-    else SetMenu(window, app.menu);
+    if (!app.menu) {
+        ReportError("Unable to load Menu!");
+        return 0;
+    }
+    SetMenu(window, app.menu);
+    SetMenuBitmaps(app.menu);
     return 0;
 }
 
 LRESULT OnDestroy(HWND, WPARAM, LPARAM) {
     Program& app = App();
+    FreeMenuBitmaps();
     KillTimer(app.window, 1);
     if (app.toolbar) DestroyWindow(app.toolbar);
     if (app.menu) DestroyMenu(app.menu);
@@ -98,6 +104,12 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam, LPARAM) {
     return 0;
 }
 
+LRESULT OnSysColorChange(HWND, WPARAM, LPARAM) {
+    FreeMenuBitmaps();
+    SetMenuBitmaps(App().menu);
+    return 0;
+}
+
 LRESULT OnPaletteChanged(HWND window, WPARAM, LPARAM) {
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
@@ -116,7 +128,7 @@ constexpr std::array kRoutes = {
     MessageRoute{WM_GETMINMAXINFO, &OnMinMaxInfo}, MessageRoute{WM_COPYDATA, &OnCopyData},
     MessageRoute{WM_COMMAND, &OnCommand},       MessageRoute{WM_SYSCOMMAND, &OnSysCommand},
     MessageRoute{WM_TIMER, &OnTimer},           MessageRoute{WM_DROPFILES, &OnDropFiles},
-    MessageRoute{WM_PALETTECHANGED, &OnPaletteChanged},
+    MessageRoute{WM_PALETTECHANGED, &OnPaletteChanged}, MessageRoute{WM_SYSCOLORCHANGE, &OnSysColorChange},
 };
 
 // Menus cannot be read from another process under Wine, so the window tells
