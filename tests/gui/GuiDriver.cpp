@@ -12,7 +12,7 @@
 //   client-size                width height of the client area
 //   set-client-size W H        resize the window to that client size
 //   pixel X Y                  red green blue of a client-area pixel
-//   count-other X0 Y0 X1 Y1 R G B   pixels of a client rectangle not of that colour
+//   error-picture TEXT         pixels of the error picture that differ from TEXT drawn as the program does
 //   copydata TEXT              hand TEXT over as a second instance would
 //   run SECONDS COMMANDLINE    start a program with that very command line, print its exit code
 //   key VK                     press and release a virtual key
@@ -122,34 +122,6 @@ int Pixel(HWND window, int x, int y) {
     return 0;
 }
 
-// How many pixels of a client rectangle differ from a colour: the rectangle
-// is copied from the screen in one blit and counted here.
-int CountOther(HWND window, int x0, int y0, int x1, int y1, COLORREF colour) {
-    const int width = x1 - x0 + 1, height = y1 - y0 + 1;
-    if (width <= 0 || height <= 0) return Fail("empty rectangle");
-    POINT origin{x0, y0};
-    ClientToScreen(window, &origin);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP copy = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, copy);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    int count = 0;
-    const DWORD* pixels = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) count += (pixels[i] & 0xFFFFFF) != wanted;
-    SelectObject(memory, previous);
-    DeleteObject(copy);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    std::printf("%d\n", count);
-    return 0;
-}
-
 // Starts a program with exactly this command line (as a shell or Explorer
 // would pass it) and prints its exit code once it has ended.
 int Run(double seconds, const char* commandLine) {
@@ -167,6 +139,61 @@ int Run(double seconds, const char* commandLine) {
     CloseHandle(process.hProcess);
     if (waited != WAIT_OBJECT_0) return Fail("the program did not end");
     std::printf("%d\n", static_cast<int>(code));
+    return 0;
+}
+
+int HeightOf(HWND window) {
+    RECT r{};
+    if (window) GetWindowRect(window, &r);
+    return r.bottom - r.top;
+}
+
+// Compares the picture shown after a failed load with one drawn here the way
+// the program draws it: 500 x 200 pixels of the window colour's low byte with
+// the text centred in the window-text colour. Prints how many pixels differ.
+int ErrorPicture(HWND window, const char* text) {
+    constexpr int kWidth = 500, kHeight = 200;
+    const int toolbar = HeightOf(FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr));
+    const int status = HeightOf(FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr));
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin{(client.right - kWidth) / 2, (toolbar + client.bottom - kHeight - status) / 2};
+    ClientToScreen(window, &origin);
+
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* expectedBits = nullptr;
+    void* shownBits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC expected = CreateCompatibleDC(nullptr);
+    HDC shown = CreateCompatibleDC(screen);
+    HBITMAP expectedBitmap = CreateDIBSection(expected, &info, DIB_RGB_COLORS, &expectedBits, nullptr, 0);
+    HBITMAP shownBitmap = CreateDIBSection(shown, &info, DIB_RGB_COLORS, &shownBits, nullptr, 0);
+    HGDIOBJ oldExpected = SelectObject(expected, expectedBitmap);
+    HGDIOBJ oldShown = SelectObject(shown, shownBitmap);
+
+    const BYTE fill = static_cast<BYTE>(GetSysColor(COLOR_WINDOW) & 0xFF);
+    std::memset(expectedBits, fill, static_cast<size_t>(kWidth) * kHeight * 4);
+    RECT area{0, 0, kWidth, kHeight};
+    SetTextColor(expected, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(expected, TRANSPARENT);
+    DrawTextA(expected, text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    BitBlt(shown, 0, 0, kWidth, kHeight, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+
+    const DWORD* a = static_cast<const DWORD*>(expectedBits);
+    const DWORD* b = static_cast<const DWORD*>(shownBits);
+    int differing = 0;
+    for (int i = 0; i < kWidth * kHeight; ++i) differing += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+
+    SelectObject(expected, oldExpected);
+    SelectObject(shown, oldShown);
+    DeleteObject(expectedBitmap);
+    DeleteObject(shownBitmap);
+    DeleteDC(expected);
+    DeleteDC(shown);
+    ReleaseDC(nullptr, screen);
+    std::printf("%d\n", differing);
     return 0;
 }
 
@@ -227,10 +254,7 @@ int main(int argc, char** argv) {
     }
     if (action == "set-client-size") return SetClientSize(window, number(2), number(3));
     if (action == "pixel") return Pixel(window, number(2), number(3));
-    if (action == "count-other") {
-        return CountOther(window, number(2), number(3), number(4), number(5),
-                          RGB(number(6), number(7), number(8)));
-    }
+    if (action == "error-picture") return ErrorPicture(window, argc > 2 ? argv[2] : "");
     if (action == "copydata") return CopyData(window, argc > 2 ? argv[2] : "");
     if (action == "key") {
         SendMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(number(2)), 0);

@@ -25,9 +25,9 @@ void Zoom(HWND, int id) { ZoomCommand(id); }
 
 void SetViewStyle(HWND window, int id) {
     Program& app = App();
-    app.settings.viewStyle = id == kFitToWindow ? 1 : 0;
+    app.settings.viewStyle = id == kFitToWindow ? kViewFitToWindow : kViewFitNone;
     app.display.zoom = 1.0f;
-    if (app.settings.viewStyle == 0) UpdateScrollState();
+    if (app.settings.viewStyle == kViewFitNone) UpdateScrollState();
     UpdateMenuState();
     InvalidateRect(window, nullptr, FALSE);
 }

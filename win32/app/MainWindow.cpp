@@ -157,8 +157,8 @@ void SetInitialChecks() {
     };
     check(kTilemap, s.viewImageAsTiles);
     check(kAlwaysMaximize, s.alwaysMaximizeWindow);
-    check(kFitToWindow, s.viewStyle == 1);
-    check(kFitNone, s.viewStyle == 0);
+    check(kFitToWindow, s.viewStyle == kViewFitToWindow);
+    check(kFitNone, s.viewStyle == kViewFitNone);
     check(kUseLastWindowPosition, s.lastWinPos);
     check(kVideoNormalSize, s.videoSize == 1);
     check(kVideoDoubleSize, s.videoSize == 2);

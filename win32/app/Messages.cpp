@@ -13,24 +13,27 @@ namespace {
 
 constexpr const char* kCaption = "Marbleye";
 
+int ShowMessage(UINT icon, const char* format, va_list arguments) {
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    return MessageBoxA(App().window, text, kCaption, MB_OK | icon);
+}
+
 }  // namespace
 
 int ReportError(const char* format, ...) {
-    char text[1024];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
+    const int result = ShowMessage(MB_ICONINFORMATION, format, arguments);
     va_end(arguments);
-    return MessageBoxA(App().window, text, kCaption, MB_OK | MB_ICONINFORMATION);
+    return result;
 }
 
 void ReportFatalError(const char* format, ...) {
-    char text[1024];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
+    ShowMessage(MB_ICONERROR, format, arguments);
     va_end(arguments);
-    MessageBoxA(App().window, text, kCaption, MB_OK | MB_ICONERROR);
     if (App().window) DestroyWindow(App().window);
 }
 

@@ -13,6 +13,11 @@
 
 namespace marbleye::win32 {
 
+// The setting "ViewStyle".
+inline constexpr int kViewFitNone = 0;
+inline constexpr int kViewFitToWindow = 1;
+inline constexpr int kViewFullScreen = 2;
+
 enum class DragMode { kNone, kScroll, kNewSelection, kMoveSelection, kResizeHorizontalEdge, kResizeVerticalEdge };
 
 // What the viewer shows and how.

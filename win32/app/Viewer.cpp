@@ -12,9 +12,6 @@ namespace marbleye::win32 {
 
 namespace {
 
-constexpr int kFitStyle = 1;
-constexpr int kFullScreenStyle = 2;
-
 WindowMetrics CurrentMetrics() {
     const Program& app = App();
     WindowMetrics metrics;
@@ -71,6 +68,23 @@ void DrawSelectionFrame(HDC dc, const RECT& selection) {
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     DeleteObject(pen);
+}
+
+// "path  (position/count)" near the bottom of the screen.
+void DrawFileNameLine(HDC dc) {
+    const Program& app = App();
+    if (!app.settings.showFilename) return;
+    char text[1200];
+    wsprintfA(text, "%s  (%d/%d)", app.currentPath.c_str(), static_cast<int>(app.folder.position) + 1,
+              static_cast<int>(app.folder.entries.size()));
+    if (app.settings.showFilenameTransparent) {
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 255, 0));
+    } else {
+        SetBkMode(dc, OPAQUE);
+        SetTextColor(dc, RGB(0, 0, 0));
+    }
+    TextOutA(dc, 5, GetSystemMetrics(SM_CYSCREEN) - 25, text, lstrlenA(text));
 }
 
 void PaintTiles(HDC dc, int w, int h) {
@@ -177,7 +191,8 @@ void PaintViewer(HWND window) {
 
     if (app.settings.viewImageAsTiles) {
         PaintTiles(dc, std::max(w, 1), std::max(h, 1));
-    } else if (app.settings.viewStyle == kFitStyle) {
+        DrawFileNameLine(dc);
+    } else if (app.settings.viewStyle == kViewFitToWindow) {
         const FitResult fit =
             FitImageToArea(client.right, client.bottom, T, S, app.canvas.width(), app.canvas.height(), d.noEnlarge);
         x = fit.x, y = fit.y, w = fit.width, h = fit.height;
@@ -200,7 +215,7 @@ void PaintViewer(HWND window) {
     }
     d.originX = x, d.originY = y, d.shownWidth = w, d.shownHeight = h;
 
-    if (app.settings.viewStyle != kFullScreenStyle) {
+    if (app.settings.viewStyle != kViewFullScreen) {
         MoveToEx(dc, 0, T, nullptr);
         LineTo(dc, client.right - 1, T);
         LineTo(dc, client.right - 1, viewing.bottom - 1);

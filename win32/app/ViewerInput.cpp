@@ -12,13 +12,12 @@ namespace marbleye::win32 {
 
 namespace {
 
-constexpr int kFitStyle = 1;
 constexpr int kEdgeReach = 4;
 
 bool CanDrag() {
     const Program& app = App();
     const DisplayState& d = app.display;
-    if (app.settings.viewStyle == kFitStyle) return false;
+    if (app.settings.viewStyle == kViewFitToWindow) return false;
     if (app.fullScreen && !app.settings.fullSize) return false;
     return d.canScrollX || d.canScrollY;
 }
@@ -120,7 +119,7 @@ bool HandleViewerInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return true;
         case WM_RBUTTONDOWN:
-            if (app.browserMode || app.settings.viewStyle == kFitStyle || !app.canvas.valid()) return false;
+            if (app.browserMode || app.settings.viewStyle == kViewFitToWindow || !app.canvas.valid()) return false;
             d.drag = EdgeAt(p);
             if (d.drag == DragMode::kNone) {
                 const RECT image = ImageRect();
