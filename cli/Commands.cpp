@@ -9,6 +9,7 @@
 #include "canvas/ImageCanvas.h"
 #include "formats/FormatTable.h"
 #include "formats/LoadImage.h"
+#include "imaging/ColourReduction.h"
 #include "output/SaveByExtension.h"
 #include "settings/AppSettings.h"
 #include "settings/IniFile.h"
@@ -30,6 +31,13 @@ constexpr const char* kHelp =
     "      chooses (.bmp, .dib, .rle so far). Writer options come from the\n"
     "      settings file (section SaveAs of Marbleye.ini); without --settings the\n"
     "      defaults apply.\n"
+    "      Options to reduce the colours before writing:\n"
+    "        --colors 16       eight colours with an 8x8 ordered dither, 4 bits per pixel\n"
+    "        --colors 256      a 256-colour palette, 8 bits per pixel, made with\n"
+    "          --palette median|popularity|default|neural-best|neural-medium|neural-worst\n"
+    "          --dither none|ordered|jitter|serpentine   (defaults: median, none)\n"
+    "        --colors high     dithered for a 5-6-5 display, stays 24 bits, with\n"
+    "          --dither none|ordered|floyd-steinberg     (default: floyd-steinberg)\n"
     "  marbleye-cli --help\n"
     "      Shows this text.\n"
     "\n"
@@ -47,6 +55,47 @@ LoadResult Load(const std::string& path, CliHost& host, ImageCanvas& canvas, Cur
     LoadResult result = LoadImageFile(path, context);
     if (!result.status) std::fprintf(stderr, "%s\n", result.errorText.c_str());
     return result;
+}
+
+// A word of a list, as its position; std::nullopt when it is not there.
+std::optional<int32_t> Choice(std::string_view word, std::initializer_list<std::string_view> words) {
+    int32_t index = 0;
+    for (std::string_view candidate : words) {
+        if (candidate == word) return index;
+        ++index;
+    }
+    return std::nullopt;
+}
+
+// What convert does to the colours before writing.
+struct Reduction {
+    std::string colours;  // empty, "16", "256" or "high"
+    std::string palette = "median";
+    std::optional<std::string> dither;
+};
+
+bool Reduce(const Reduction& reduction, ImageCanvas& canvas, CurrentImage& image) {
+    if (reduction.colours == "16") return ConvertCanvasTo16Colours(canvas, image);
+    if (reduction.colours == "256") {
+        const auto method = Choice(reduction.palette, {"median", "popularity", "default", "neural-best",
+                                                       "neural-medium", "neural-worst"});
+        const auto dither = Choice(reduction.dither.value_or("none"), {"none", "ordered", "jitter", "serpentine"});
+        return method && dither &&
+               ConvertCanvasTo256Colours(canvas, image, static_cast<PaletteMethod>(*method),
+                                         static_cast<DitherType>(*dither));
+    }
+    const auto dither = Choice(reduction.dither.value_or("floyd-steinberg"), {"none", "ordered", "floyd-steinberg"});
+    return dither && ConvertCanvasToHighColour(canvas, image, static_cast<HighColourDither>(*dither));
+}
+
+bool ValidReduction(const Reduction& r) {
+    if (r.colours.empty()) return true;
+    if (r.colours == "16") return true;
+    if (r.colours == "256") {
+        return Choice(r.palette, {"median", "popularity", "default", "neural-best", "neural-medium", "neural-worst"}) &&
+               Choice(r.dither.value_or("none"), {"none", "ordered", "jitter", "serpentine"});
+    }
+    return r.colours == "high" && Choice(r.dither.value_or("floyd-steinberg"), {"none", "ordered", "floyd-steinberg"});
 }
 
 }  // namespace
@@ -77,10 +126,16 @@ int RunInfo(std::span<const std::string_view> arguments) {
 int RunConvert(std::span<const std::string_view> arguments) {
     std::vector<std::string> files;
     std::optional<std::string> settingsPath;
+    Reduction reduction;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--settings") {
-            if (i + 1 == arguments.size()) return UsageError("--settings needs a file");
-            settingsPath = std::string(arguments[++i]);
+        const std::string_view option = arguments[i];
+        if (option == "--settings" || option == "--colors" || option == "--palette" || option == "--dither") {
+            if (i + 1 == arguments.size()) return UsageError("an option needs a value");
+            const std::string value(arguments[++i]);
+            if (option == "--settings") settingsPath = value;
+            if (option == "--colors") reduction.colours = value;
+            if (option == "--palette") reduction.palette = value;
+            if (option == "--dither") reduction.dither = value;
         } else if (arguments[i].starts_with("--")) {
             return UsageError("unknown option for convert");
         } else {
@@ -89,6 +144,7 @@ int RunConvert(std::span<const std::string_view> arguments) {
     }
     if (files.size() != 2) return UsageError("convert takes an input and an output file");
     if (!FindWriter(files[1])) return UsageError("no writer takes the extension of the output file");
+    if (!ValidReduction(reduction)) return UsageError("unknown --colors, --palette or --dither value");
 
     const AppSettings settings =
         settingsPath ? LoadSettings(IniFile::Load(*settingsPath), ScreenMetrics()) : DefaultSettings(ScreenMetrics());
@@ -96,6 +152,10 @@ int RunConvert(std::span<const std::string_view> arguments) {
     ImageCanvas canvas;
     CurrentImage image;
     if (!Load(files[0], host, canvas, image).status) return kFailure;
+    if (!reduction.colours.empty() && !Reduce(reduction, canvas, image)) {
+        std::fprintf(stderr, "%s: not enough memory to reduce the colours\n", files[0].c_str());
+        return kFailure;
+    }
 
     const std::optional<Status> saved =
         SaveByExtension(files[1], SaveSource{canvas, image}, settings, host);

@@ -104,7 +104,7 @@ public:
                 row[x * 3] = p.b, row[x * 3 + 1] = p.g, row[x * 3 + 2] = p.r;
             }
         }
-        return marbleye::WriteBmp(path, canvas, marbleye::QuietHost()).ok();
+        return marbleye::WriteBmp(path, canvas, 24, marbleye::QuietHost()).ok();
     }
 
 private:

@@ -26,6 +26,9 @@ public:
     // An information message (a writer's failure, for example).
     virtual void ReportError(const std::string& message) { (void)message; }
 
+    // Bits per pixel of the screen: loaded pictures deeper than it are reduced.
+    virtual int32_t DisplayDepth() const { return 32; }
+
     // The picture that replaces the canvas after a failed load is filled with
     // this byte and then gets the message drawn onto it.
     virtual uint8_t ErrorPictureFillByte() const { return 0xFF; }

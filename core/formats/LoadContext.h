@@ -7,6 +7,7 @@
 #include "canvas/ImageCanvas.h"
 #include "common/Host.h"
 #include "common/Status.h"
+#include "imaging/ColourReduction.h"
 
 namespace marbleye {
 
@@ -19,6 +20,7 @@ struct LoadOptions {
     bool catalog = false;    // the catalog creator is running
     int32_t thumbnailWidth = 80;
     int32_t thumbnailHeight = 80;
+    DisplayReduction displayReduction;  // for screens of fewer bits than the picture
 };
 
 // Everything a reader works on: the canvas it fills, the current-image

@@ -44,6 +44,8 @@ std::string ReportFileError(LoadContext& context, std::string_view path, std::st
     if (context.canvas.Create(kErrorPictureWidth, kErrorPictureHeight, 24, context.host.ErrorPictureFillByte(),
                               context.image.palette)) {
         context.host.DrawErrorText(context.canvas, text);
+        AdaptToDisplayDepth(context.canvas, context.image, 24, context.host.DisplayDepth(),
+                            context.options.displayReduction, &context.host);
     }
     return text;
 }
@@ -54,7 +56,12 @@ LoadResult LoadImageFile(const std::string& path, LoadContext& context) {
     context.image.formatId = FindFormatId(path);
 
     LoadResult result{RunReader(path, context), std::string(), 0};
-    if (!result.status) result.errorText = ReportFileError(context, path, result.status.message());
+    if (result.status) {
+        AdaptToDisplayDepth(context.canvas, context.image, context.image.fileBitDepth, context.host.DisplayDepth(),
+                            context.options.displayReduction, &context.host);
+    } else {
+        result.errorText = ReportFileError(context, path, result.status.message());
+    }
 
     result.loadTimeMs = MillisecondsSince(start);
     context.image.loadTimeMs = result.loadTimeMs;

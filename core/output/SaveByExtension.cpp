@@ -10,7 +10,7 @@ namespace marbleye {
 namespace {
 
 Status SaveBmp(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
-    return WriteBmp(path, source.canvas, host);
+    return WriteBmp(path, source.canvas, source.image.fileBitDepth, host);
 }
 
 constexpr std::array kWriters = {

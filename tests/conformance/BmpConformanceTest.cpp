@@ -139,9 +139,9 @@ TEST_F(ImageMagickBitmaps, TopDownFilesLoadUpright) {
 class WrittenBitmaps : public ::testing::Test {
 protected:
     // Writes a picture loaded from a PPM-made canvas and returns the file.
-    std::string Write(const ImageCanvas& canvas, const std::string& name) {
+    std::string Write(const ImageCanvas& canvas, const std::string& name, int32_t fileBitDepth) {
         const std::string path = folder_.File(name);
-        EXPECT_TRUE(WriteBmp(path, canvas, QuietHost()).ok());
+        EXPECT_TRUE(WriteBmp(path, canvas, fileBitDepth, QuietHost()).ok());
         return path;
     }
     test::TempFolder folder_;
@@ -164,7 +164,7 @@ TEST_F(WrittenBitmaps, ImageMagickAndNetpbmReadOurBitmapsBack) {
         const RgbImage pattern = test::MakePattern(width, height);
         ImageCanvas canvas;
         FillCanvas(canvas, pattern);
-        const std::string path = Write(canvas, "ours.bmp");
+        const std::string path = Write(canvas, "ours.bmp", 24);
 
         const auto magick = test::DecodeWithImageMagick(path);
         ASSERT_TRUE(magick);
@@ -186,7 +186,7 @@ TEST_F(WrittenBitmaps, PalettedCanvasesAreWrittenWithTheirColours) {
     for (int32_t y = 0; y < 4; ++y) {
         for (int32_t x = 0; x < 9; ++x) canvas.Row(y)[x] = static_cast<uint8_t>(x * 30 + y);
     }
-    const auto magick = test::DecodeWithImageMagick(Write(canvas, "eight.bmp"));
+    const auto magick = test::DecodeWithImageMagick(Write(canvas, "eight.bmp", 8));
     ASSERT_TRUE(magick);
     EXPECT_EQ(*magick, test::CanvasToRgb(canvas));
 }

@@ -39,7 +39,7 @@ TEST(BmpWriter, RoundTripsAt24And32Bits) {
         Fill(canvas, pattern, depth);
         const std::string path = folder.File("out" + std::to_string(depth) + ".bmp");
         CountingHost host;
-        ASSERT_TRUE(WriteBmp(path, canvas, host).ok());
+        ASSERT_TRUE(WriteBmp(path, canvas, depth, host).ok());
         EXPECT_EQ(host.steps, 7);
         EXPECT_EQ(host.done, 7);
         EXPECT_TRUE(host.ended);
@@ -61,10 +61,33 @@ TEST(BmpWriter, PalettedPicturesKeepTheirColours) {
     ASSERT_TRUE(canvas.Create(3, 2, 1, 0, palette));
     canvas.Row(1)[0] = 0b1010'0000;
     const std::string path = folder.File("one-bit.bmp");
-    ASSERT_TRUE(WriteBmp(path, canvas, QuietHost()).ok());
+    ASSERT_TRUE(WriteBmp(path, canvas, 1, QuietHost()).ok());
+    const std::string bytes = test::ReadFileBytes(path);
+    EXPECT_EQ(bytes[28], 8) << "a 1-bit picture becomes an 8-bit file";
+    EXPECT_EQ(bytes.size(), 54u + 1024u + 4u * 2u);
     const auto back = test::LoadPicture(path);
     ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.canvas->bitsPerPixel(), 8);
     EXPECT_EQ(test::CanvasToRgb(*back.canvas), test::CanvasToRgb(canvas));
+}
+
+TEST(BmpWriter, EightBitPicturesKeepTheirColoursWhenTheyHaveFew) {
+    test::TempFolder folder;
+    // 24-bit pixels of 200 distinct colours that share 5-bit cells: reducing
+    // them would merge neighbours.
+    test::RgbImage picture{40, 5, {}};
+    for (int i = 0; i < 200; ++i) {
+        const uint8_t v = static_cast<uint8_t>(i);
+        picture.rgb.insert(picture.rgb.end(), {v, static_cast<uint8_t>(v / 2), static_cast<uint8_t>(255 - v)});
+    }
+    ImageCanvas canvas;
+    Fill(canvas, picture, 24);
+    const std::string path = folder.File("few.bmp");
+    ASSERT_TRUE(WriteBmp(path, canvas, 8, QuietHost()).ok());
+    EXPECT_EQ(test::ReadFileBytes(path)[28], 8);
+    const auto back = test::LoadPicture(path);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(test::CanvasToRgb(*back.canvas), picture);
 }
 
 TEST(BmpWriter, FailuresLeaveTheOldFile) {
@@ -72,12 +95,12 @@ TEST(BmpWriter, FailuresLeaveTheOldFile) {
     const std::string path = folder.File("keep.bmp");
     test::WriteFileBytes(path, "previous picture");
     ImageCanvas empty;
-    EXPECT_EQ(WriteBmp(path, empty, QuietHost()).message(), "no GetDIBits!");
+    EXPECT_EQ(WriteBmp(path, empty, 24, QuietHost()).message(), "no GetDIBits!");
     EXPECT_EQ(test::ReadFileBytes(path), "previous picture");
 
     ImageCanvas canvas;
     ASSERT_TRUE(canvas.Create(2, 2, 24, 0, Palette256{}));
-    EXPECT_EQ(WriteBmp(folder.File("no/such/folder.bmp"), canvas, QuietHost()).message(),
+    EXPECT_EQ(WriteBmp(folder.File("no/such/folder.bmp"), canvas, 24, QuietHost()).message(),
               "Couldn't open file to write BMP Data!");
 }
 

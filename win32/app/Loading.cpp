@@ -14,7 +14,10 @@ void LoadIntoViewer(const std::string& path) {
     if (!app.display.lockZoom) app.display.zoom = 1.0f;
     app.animationKind = app.animationActive = app.frameCount = app.currentFrame = app.layerCount = -1;
 
-    const LoadOptions options;
+    LoadOptions options;
+    options.displayReduction.method = static_cast<PaletteMethod>(app.settings.dither8bitPalGeneration);
+    options.displayReduction.dither = static_cast<DitherType>(app.settings.dither8bitDitherType);
+    options.displayReduction.highColour = static_cast<HighColourDither>(app.settings.dither16bitDitherType);
     LoadContext context{app.canvas, app.image, options, app.host};
     LoadImageFile(ToCorePath(path), context);
     SizeWindowToCanvas();

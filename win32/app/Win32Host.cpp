@@ -41,6 +41,8 @@ void Win32Host::PumpOneMessage() {
 
 void Win32Host::ReportError(const std::string& message) { win32::ReportError("%s", message.c_str()); }
 
+int32_t Win32Host::DisplayDepth() const { return GetDisplayDepth(); }
+
 uint8_t Win32Host::ErrorPictureFillByte() const { return static_cast<uint8_t>(GetSysColor(COLOR_WINDOW) & 0xFF); }
 
 void Win32Host::DrawErrorText(ImageCanvas& canvas, const std::string& text) {

@@ -15,6 +15,7 @@ public:
     void EndProgress() override;
     void PumpOneMessage() override;
     void ReportError(const std::string& message) override;
+    int32_t DisplayDepth() const override;
     uint8_t ErrorPictureFillByte() const override;
     void DrawErrorText(ImageCanvas& canvas, const std::string& text) override;
 

@@ -12,7 +12,9 @@ namespace marbleye {
 // Windows and OS/2 device-independent bitmaps (bmp, dib, rle).
 Status ReadBmp(const std::string& path, LoadContext& context);
 
-// Writes the canvas as an uncompressed bottom-up bitmap at 24 bits.
-Status WriteBmp(const std::string& path, const ImageCanvas& canvas, Host& host);
+// Writes the canvas as an uncompressed bottom-up bitmap: at 24 bits when the
+// picture was stored with more than 8 bits, otherwise at 8 bits with a
+// 256-entry palette.
+Status WriteBmp(const std::string& path, const ImageCanvas& canvas, int32_t fileBitDepth, Host& host);
 
 }  // namespace marbleye
