@@ -191,5 +191,20 @@ TEST_F(WrittenBitmaps, PalettedCanvasesAreWrittenWithTheirColours) {
     EXPECT_EQ(*magick, test::CanvasToRgb(canvas));
 }
 
+TEST_F(WrittenBitmaps, AOneBitPictureIsWrittenAt8BitsAndReadBackExactly) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    Palette256 palette{};
+    palette[0] = 20, palette[1] = 40, palette[2] = 60;  // entry 0
+    palette[3] = 250, palette[4] = 200, palette[5] = 10;
+    ImageCanvas canvas;
+    ASSERT_TRUE(canvas.Create(11, 3, 1, 0, palette));
+    canvas.Row(0)[0] = 0b1010'0000, canvas.Row(1)[1] = 0b0110'0000, canvas.Row(2)[0] = 0xFF;
+    const std::string path = Write(canvas, "one-bit.bmp", 1);
+    EXPECT_EQ(test::ReadFileBytes(path)[28], 8);
+    const auto magick = test::DecodeWithImageMagick(path);
+    ASSERT_TRUE(magick);
+    EXPECT_EQ(*magick, test::CanvasToRgb(canvas));
+}
+
 }  // namespace
 }  // namespace marbleye

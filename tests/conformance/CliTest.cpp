@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <vector>
 
 #include "support/BmpBuilder.h"
 #include "support/ExternalTools.h"
@@ -92,6 +94,39 @@ TEST_F(Cli, UsageErrors) {
     for (const char* word : {"info", "convert", "--settings", "Exit codes"}) {
         EXPECT_NE(help.output.find(word), std::string::npos) << word;
     }
+}
+
+TEST_F(Cli, ColourReductionsBeforeWriting) {
+    const std::string photo = folder_.File("photo.bmp");
+    test::WriteFileBytes(photo, test::ReadFileBytes(std::string(MARBLEYE_SOURCE_DIR) + "/samples/marbleye-sample.bmp"));
+    for (const char* palette : {"median", "popularity", "default", "neural-best", "neural-medium", "neural-worst"}) {
+        for (const char* dither : {"none", "ordered", "jitter", "serpentine"}) {
+            const std::string out = folder_.File(std::string(palette) + "-" + dither + ".bmp");
+            const CliRun run =
+                RunCli("convert " + photo + " " + out + " --colors 256 --palette " + palette + " --dither " + dither);
+            ASSERT_EQ(run.exitCode, 0) << palette << "/" << dither << ": " << run.output;
+            const auto picture = test::LoadPicture(out);
+            ASSERT_TRUE(picture.ok());
+            EXPECT_EQ(picture.image.fileBitDepth, 8) << palette << "/" << dither;
+            const std::string again = folder_.File("again.bmp");
+            RunCli("convert " + photo + " " + again + " --colors 256 --palette " + palette + " --dither " + dither);
+            EXPECT_EQ(test::ReadFileBytes(again), test::ReadFileBytes(out)) << "repeats exactly";
+        }
+    }
+    const std::string sixteen = folder_.File("sixteen.bmp");
+    ASSERT_EQ(RunCli("convert " + photo + " " + sixteen + " --colors 16").exitCode, 0);
+    const auto reduced = test::LoadPicture(sixteen);
+    std::set<std::vector<uint8_t>> colours;
+    const test::RgbImage rgb = test::CanvasToRgb(*reduced.canvas);
+    for (size_t i = 0; i < rgb.rgb.size(); i += 3) colours.insert({rgb.rgb[i], rgb.rgb[i + 1], rgb.rgb[i + 2]});
+    EXPECT_LE(colours.size(), 8u);
+    for (const char* dither : {"none", "ordered", "floyd-steinberg"}) {
+        const std::string high = folder_.File(std::string("high-") + dither + ".bmp");
+        ASSERT_EQ(RunCli("convert " + photo + " " + high + " --colors high --dither " + dither).exitCode, 0) << dither;
+        EXPECT_EQ(test::LoadPicture(high).image.fileBitDepth, 24) << "written as a 24-bit file";
+    }
+    EXPECT_EQ(RunCli("convert " + photo + " " + sixteen + " --colors 7").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + photo + " " + sixteen + " --colors 256 --dither wobbly").exitCode, 2);
 }
 
 TEST_F(Cli, ASettingsFileIsAccepted) {
