@@ -73,10 +73,10 @@ TEST(BmpWriter, PalettedPicturesKeepTheirColours) {
 
 TEST(BmpWriter, EightBitPicturesKeepTheirColoursWhenTheyHaveFew) {
     test::TempFolder folder;
-    // 24-bit pixels of 200 distinct colours that share 5-bit cells: reducing
-    // them would merge neighbours.
-    test::RgbImage picture{40, 5, {}};
-    for (int i = 0; i < 200; ++i) {
+    // 24-bit pixels of 256 distinct colours, many sharing 5-bit cells:
+    // reducing them would merge neighbours.
+    test::RgbImage picture{64, 4, {}};
+    for (int i = 0; i < 256; ++i) {
         const uint8_t v = static_cast<uint8_t>(i);
         picture.rgb.insert(picture.rgb.end(), {v, static_cast<uint8_t>(v / 2), static_cast<uint8_t>(255 - v)});
     }

@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "app/Viewer.h"
 #include "commands/CommandIds.h"
+#include "imaging/ColourReduction.h"
 
 namespace marbleye::win32 {
 
@@ -114,6 +115,29 @@ void Navigate(HWND, int id) {
     LoadIntoViewer(std::string(folder) + "\\" + name);
 }
 
+// The colour-depth commands of the Image menu.
+void ConvertDepth(HWND window, int id) {
+    Program& app = App();
+    if (!app.canvas.valid()) return;
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    switch (id) {
+        case kConvertTo4Bit: ConvertCanvasTo16Colours(app.canvas, app.image); break;
+        case kConvertTo8Bit:
+            ConvertCanvasTo256Colours(app.canvas, app.image,
+                                      static_cast<PaletteMethod>(app.settings.dither8bitPalGeneration),
+                                      static_cast<DitherType>(app.settings.dither8bitDitherType), &app.host);
+            break;
+        case kConvertTo16Bit:
+            ConvertCanvasToHighColour(app.canvas, app.image,
+                                      static_cast<HighColourDither>(app.settings.dither16bitDitherType));
+            break;
+        default: app.image.fileBitDepth = 24; break;
+    }
+    SetCursor(previous);
+    RefreshAfterChange();
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 struct CommandRoute {
     int id;
     void (*handler)(HWND, int);
@@ -132,6 +156,10 @@ constexpr std::array kRoutes = {
     CommandRoute{kSaveWindowPosition, &SaveWindowPosition},
     CommandRoute{kLockZoom, &ToggleLockZoom},
     CommandRoute{kShowToolbar, &ToggleBar},
+    CommandRoute{kConvertTo4Bit, &ConvertDepth},
+    CommandRoute{kConvertTo8Bit, &ConvertDepth},
+    CommandRoute{kConvertTo16Bit, &ConvertDepth},
+    CommandRoute{kConvertTo24Bit, &ConvertDepth},
     CommandRoute{kShowStatusbar, &ToggleBar},
     CommandRoute{kNext, &Navigate},
     CommandRoute{kPrevious, &Navigate},
