@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh build|test ...
 set -euo pipefail
 
-build_packages=(build-essential cmake ninja-build pkg-config wine64-tools libwine-dev wine64 wine xvfb xauth)
+build_packages=(build-essential cmake ninja-build pkg-config zlib1g-dev wine64-tools libwine-dev wine64 wine xvfb xauth)
 test_packages=(libgtest-dev imagemagick netpbm unzip clang libclang-rt-14-dev g++-mingw-w64-i686)
 
 wanted=()

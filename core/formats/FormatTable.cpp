@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/own/Vkp.h"
 
 namespace marbleye {
 
@@ -42,7 +43,7 @@ constexpr std::array kFormats = {
     FormatEntry{"ppm", 24, "portable pixmap", nullptr},
     FormatEntry{"pbm", 26, "portable bitmap", nullptr},
     FormatEntry{"pgm", 25, "portable graymap", nullptr},
-    FormatEntry{"vkp", 27, "VKP", nullptr},
+    FormatEntry{"vkp", 27, "VKP", &ReadVkp},
     FormatEntry{"psd", 30, "Photoshop", nullptr},
     FormatEntry{"psp", 34, "Paint Shop Pro preview", nullptr},
     FormatEntry{"pix mat", 33, "Alias PIX", nullptr},

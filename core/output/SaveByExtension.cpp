@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/own/Vkp.h"
 
 namespace marbleye {
 
@@ -11,6 +12,11 @@ namespace {
 
 Status SaveBmp(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
     return WriteBmp(path, source.canvas, source.image.fileBitDepth, host);
+}
+
+Status SaveVkp(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteVkp(path, source.canvas, VkpWriteOptions{settings.vkpVersion, settings.vkpQuality, settings.vkpRle != 0},
+                    host);
 }
 
 constexpr std::array kWriters = {
@@ -23,7 +29,7 @@ constexpr std::array kWriters = {
     WriterEntry{".png", "PNG", nullptr},
     WriterEntry{".ppm", "PPM", nullptr},
     WriterEntry{".pgm", "PGM", nullptr},
-    WriterEntry{".vkp", "VKP", nullptr},
+    WriterEntry{".vkp", "VKP", &SaveVkp},
     WriterEntry{".tif .tiff", "TIFF", nullptr},
     WriterEntry{".pcx", "PCX", nullptr},
     WriterEntry{".pix", "Alias PIX", nullptr},

@@ -129,11 +129,26 @@ TEST_F(Cli, ColourReductionsBeforeWriting) {
     EXPECT_EQ(RunCli("convert " + photo + " " + sixteen + " --colors 256 --dither wobbly").exitCode, 2);
 }
 
+// The Version 2 body is one zlib stream of the bottom-up rows: Python's zlib
+// module inflates it to the pixel rows of the same picture as a bitmap.
+TEST_F(Cli, OwnFormatVersion2IsAPlainZlibStream) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/python3");
+    const std::string vkp = folder_.File("p.vkp"), bmp = folder_.File("p.bmp");
+    ASSERT_EQ(RunCli("convert " + input_ + " " + vkp).exitCode, 0);
+    ASSERT_EQ(RunCli("convert " + input_ + " " + bmp).exitCode, 0);
+    const auto same = test::RunCommand("/usr/bin/python3 -c \"import sys, zlib; v = open(sys.argv[1], 'rb').read(); "
+                                       "b = open(sys.argv[2], 'rb').read(); print(zlib.decompress(v[15:]) == b[54:])\" " +
+                                       vkp + " " + bmp);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(*same, "True\n");
+}
+
 TEST_F(Cli, ASettingsFileIsAccepted) {
     const std::string settings = folder_.File("Marbleye.ini");
-    test::WriteFileBytes(settings, "[SaveAs]\r\nTGAEncode=0\r\n");
-    const CliRun run = RunCli("convert " + input_ + " " + folder_.File("out.dib") + " --settings " + settings);
+    test::WriteFileBytes(settings, "[SaveAs]\r\nVKPVersion=1\r\nVKPRLE=0\r\n");
+    const CliRun run = RunCli("convert " + input_ + " " + folder_.File("out.vkp") + " --settings " + settings);
     EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(test::ReadFileBytes(folder_.File("out.vkp")).substr(0, 17), "Vesk 1 3 2 0 0 0 ") << "the settings chose the writer's options";
 }
 
 }  // namespace
