@@ -25,10 +25,11 @@ constexpr const char* kHelp =
     "  marbleye-cli info FILE\n"
     "      Reads FILE with the reader its extension chooses and prints the format id,\n"
     "      width, height, bit depth as stored in the file, depth of the decoded\n"
-    "      picture and the time the load took.\n"
+    "      picture and the time the load took; for animations also the number\n"
+    "      of frames and their delays.\n"
     "  marbleye-cli convert IN OUT [--settings FILE]\n"
     "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
-    "      chooses (.bmp, .dib, .rle so far). Writer options come from the\n"
+    "      chooses (.bmp .dib .rle .gif .vkp so far). Writer options come from the\n"
     "      settings file (section SaveAs of Marbleye.ini); without --settings the\n"
     "      defaults apply.\n"
     "      Options to reduce the colours before writing:\n"
@@ -120,6 +121,14 @@ int RunInfo(std::span<const std::string_view> arguments) {
     std::printf("file bit depth: %d\n", image.fileBitDepth);
     std::printf("canvas depth: %d\n", canvas.bitsPerPixel());
     std::printf("load time: %u ms\n", result.loadTimeMs);
+    if (image.animation.frameCount >= 2) {
+        std::printf("frames: %d\n", image.animation.frameCount);
+        std::printf("delays (1/100 s):");
+        for (auto delay = image.animation.delays.rbegin(); delay != image.animation.delays.rend(); ++delay) {
+            std::printf(" %d", *delay);
+        }
+        std::printf("\n");
+    }
     return kSuccess;
 }
 

@@ -2,10 +2,19 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "canvas/Palette.h"
 
 namespace marbleye {
+
+// A picture of several frames held as a strip of equal cells (GIF): what the
+// viewer needs to play it.
+struct FrameStrip {
+    int32_t frameCount = 0;  // 0 or 1: no playback
+    int32_t cellHeight = 0;
+    std::vector<int32_t> delays;  // hundredths of a second, last frame first
+};
 
 // What the program knows about the picture in the canvas besides its pixels.
 struct CurrentImage {
@@ -17,6 +26,7 @@ struct CurrentImage {
     std::string loadingPath;    // the file being read right now
     int32_t formatId = -1;      // dispatcher code of the last load
     uint32_t loadTimeMs = 0;    // duration of the last load
+    FrameStrip animation;       // set by readers of animated pictures
 };
 
 }  // namespace marbleye

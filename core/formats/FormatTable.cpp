@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
 
 namespace marbleye {
@@ -22,7 +23,7 @@ constexpr std::array kFormats = {
     FormatEntry{"fits", 12, "FITS", nullptr},
     FormatEntry{"fpx", 11, "FlashPix", nullptr},
     FormatEntry{"gd2 gd", 13, "GD", nullptr},
-    FormatEntry{"gif", 5, "GIF", nullptr},
+    FormatEntry{"gif", 5, "GIF", &ReadGif},
     FormatEntry{"hrz", 14, "HRZ", nullptr},
     FormatEntry{"iff lbm", 15, "IFF", nullptr},
     FormatEntry{"jbg", 7, "JBIG", nullptr},

@@ -53,6 +53,7 @@ std::string ReportFileError(LoadContext& context, std::string_view path, std::st
 LoadResult LoadImageFile(const std::string& path, LoadContext& context) {
     const auto start = std::chrono::steady_clock::now();
     context.image.loadingPath = path;
+    context.image.animation = FrameStrip();
     context.image.formatId = FindFormatId(path);
 
     LoadResult result{RunReader(path, context), std::string(), 0};

@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
 
 namespace marbleye {
@@ -19,10 +20,16 @@ Status SaveVkp(const std::string& path, const SaveSource& source, const AppSetti
                     host);
 }
 
+Status SaveGif(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteGif(path, source.canvas, source.image.fileBitDepth,
+                    static_cast<PaletteMethod>(settings.dither8bitPalGeneration),
+                    static_cast<DitherType>(settings.dither8bitDitherType), host);
+}
+
 constexpr std::array kWriters = {
     WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
     WriterEntry{".djvu", "DjVu", nullptr},
-    WriterEntry{".gif", "GIF", nullptr},
+    WriterEntry{".gif", "GIF", &SaveGif},
     WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", nullptr},
     WriterEntry{".tga", "Targa", nullptr},
     WriterEntry{".mng", "MNG", nullptr},

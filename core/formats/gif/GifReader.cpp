@@ -1,0 +1,383 @@
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "formats/gif/Gif.h"
+#include "formats/gif/GifFormat.h"
+#include "formats/gif/GifLzw.h"
+#include "io/ByteReader.h"
+#include "io/InputFile.h"
+
+namespace marbleye {
+
+namespace {
+
+using namespace gif;
+
+// The palette of a file without any colour table.
+Palette256 GifDefaultPalette() {
+    static constexpr int kBits[8] = {0, 7, 1, 2, 4, 3, 5, 6};
+    Palette256 palette{};
+    for (int i = 0; i < 256; ++i) {
+        const int bits = kBits[i & 7];
+        const int level = i < 248 ? ((255 - i) & 0xF8) : 4;
+        palette[i * 3] = static_cast<uint8_t>((bits & 1) ? level : 0);
+        palette[i * 3 + 1] = static_cast<uint8_t>((bits & 2) ? level : 0);
+        palette[i * 3 + 2] = static_cast<uint8_t>((bits & 4) ? level : 0);
+    }
+    return palette;
+}
+
+// The depth a colour table of this many entries stands for.
+int32_t DepthOfTable(int entries) {
+    if (entries <= 0) return 8;
+    if (entries <= 2) return 1;
+    if (entries <= 4) return 2;
+    if (entries <= 64) return 4;
+    if (entries <= 128) return 6;
+    return 8;
+}
+
+struct FrameControl {
+    int32_t delay = 10;
+    int32_t transparent = -1;
+    int32_t disposal = 0;
+};
+
+struct Frame {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    bool interlaced = false;
+    std::vector<uint8_t> indices;  // top row first
+};
+
+// Frames composed into equal cells stacked from the bottom of the picture up;
+// each cell's rows are bottom-up like the canvas.
+class FrameStripBuilder {
+public:
+    int32_t cellWidth() const { return cellWidth_; }
+    int32_t cellHeight() const { return cellHeight_; }
+    int32_t cells() const { return cells_; }
+    size_t bytes() const { return strip_.byteCount(); }
+    const PixelBuffer& strip() const { return strip_; }
+
+    bool Start(int32_t width, int32_t height, const uint8_t* background) {
+        cellWidth_ = width, cellHeight_ = height, cells_ = 1;
+        strip_ = PixelBuffer::Allocate(width, height, 24);
+        if (strip_.empty()) return false;
+        FillCell(0, background);
+        return true;
+    }
+
+    // Enlarges every cell to at least width x height; earlier frames stay at
+    // the top-left of their cells.
+    std::optional<std::string_view> Grow(int32_t width, int32_t height, const uint8_t* background) {
+        if (width <= cellWidth_ && height <= cellHeight_) return std::nullopt;
+        const int32_t newWidth = std::max(width, cellWidth_), newHeight = std::max(height, cellHeight_);
+        PixelBuffer grown = PixelBuffer::Allocate(newWidth, static_cast<int64_t>(newHeight) * cells_, 24);
+        if (grown.empty()) return kNoGrownStrip;
+        PixelBuffer old = std::move(strip_);
+        strip_ = std::move(grown);
+        const int32_t oldHeight = cellHeight_;
+        cellWidth_ = newWidth, cellHeight_ = newHeight;
+        for (int32_t cell = 0; cell < cells_; ++cell) {
+            FillCell(cell, background);
+            for (int32_t y = 0; y < oldHeight; ++y) {  // y from the top of the cell
+                std::memcpy(Row(cell, y), old.Row(cell * oldHeight + oldHeight - 1 - y), static_cast<size_t>(old.width()) * 3);
+            }
+        }
+        return std::nullopt;
+    }
+
+    // One more cell: the background, or a copy of the last cell.
+    bool AddCell(bool copyPrevious, const uint8_t* background) {
+        PixelBuffer grown = PixelBuffer::Allocate(cellWidth_, static_cast<int64_t>(cellHeight_) * (cells_ + 1), 24);
+        if (grown.empty()) return false;
+        std::memcpy(grown.data(), strip_.data(), strip_.byteCount());
+        strip_ = std::move(grown);
+        ++cells_;
+        if (copyPrevious) {
+            std::memcpy(strip_.Row((cells_ - 1) * cellHeight_), strip_.Row((cells_ - 2) * cellHeight_),
+                        static_cast<size_t>(strip_.stride()) * cellHeight_);
+        } else {
+            FillCell(cells_ - 1, background);
+        }
+        return true;
+    }
+
+    // Draws a frame into the last cell at (left, top); pixels outside the cell
+    // and transparent ones are left alone.
+    void Draw(const Frame& frame, int32_t left, int32_t top, const Palette256& palette, int32_t transparent) {
+        const int32_t cell = cells_ - 1;
+        for (int32_t y = 0; y < frame.height; ++y) {
+            const int32_t cy = top + y;
+            if (cy < 0 || cy >= cellHeight_) continue;
+            uint8_t* row = Row(cell, cy);
+            const uint8_t* source = frame.indices.data() + static_cast<size_t>(y) * frame.width;
+            for (int32_t x = 0; x < frame.width; ++x) {
+                const int32_t cx = left + x;
+                if (cx < 0 || cx >= cellWidth_ || source[x] == transparent) continue;
+                const uint8_t* colour = palette.data() + source[x] * 3;
+                row[cx * 3] = colour[2], row[cx * 3 + 1] = colour[1], row[cx * 3 + 2] = colour[0];
+            }
+        }
+    }
+
+private:
+    // Row y of a cell, counted from the cell's top.
+    uint8_t* Row(int32_t cell, int32_t y) { return strip_.Row(cell * cellHeight_ + cellHeight_ - 1 - y); }
+    void FillCell(int32_t cell, const uint8_t* background) {
+        for (int32_t y = 0; y < cellHeight_; ++y) {
+            uint8_t* row = Row(cell, y);
+            for (int32_t x = 0; x < cellWidth_; ++x) {
+                row[x * 3] = background[2], row[x * 3 + 1] = background[1], row[x * 3 + 2] = background[0];
+            }
+        }
+    }
+
+    PixelBuffer strip_;
+    int32_t cellWidth_ = 0, cellHeight_ = 0, cells_ = 0;
+};
+
+// Hands decoded lines to their rows, with the four passes of interlaced frames.
+class LineWriter {
+public:
+    LineWriter(Frame& frame) : frame_(frame), pass_(frame.interlaced ? 0 : -1) {}
+
+    bool Write(const uint8_t* line, size_t count) {
+        if (row_ < 0 || row_ >= frame_.height) return false;
+        std::memcpy(frame_.indices.data() + static_cast<size_t>(row_) * frame_.width, line, count);
+        Advance();
+        return true;
+    }
+
+private:
+    void Advance() {
+        if (pass_ < 0) {
+            ++row_;
+            return;
+        }
+        static constexpr int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+        row_ += kStep[pass_];
+        while (row_ >= frame_.height && pass_ < 3) {
+            ++pass_;
+            row_ = kStart[pass_];
+        }
+    }
+
+    Frame& frame_;
+    int pass_;
+    int32_t row_ = 0;
+};
+
+class GifDecoder {
+public:
+    GifDecoder(InputFile& file, LoadContext& context) : file_(file), context_(context) {}
+
+    Status Run();
+
+private:
+    Status ReadScreen();
+    Status ReadExtension();
+    // The frame's outcome: ok to go on, a message, or the end of the reading.
+    Status ReadFrame(bool& stop);
+    Status Finish();
+    void SkipSubBlocks();
+    const uint8_t* Background(const Palette256& palette) const {
+        static constexpr uint8_t kWhite[3] = {255, 255, 255};
+        return background_ >= 0 ? palette.data() + background_ * 3 : kWhite;
+    }
+
+    InputFile& file_;
+    LoadContext& context_;
+    Palette256 global_{};
+    int globalEntries_ = 0;
+    int lastTableEntries_ = 0;
+    int32_t background_ = -1;
+    FrameControl control_;
+    FrameStripBuilder strip_;
+    std::vector<int32_t> delays_;
+    Palette256 lastPalette_{};
+};
+
+Status GifDecoder::ReadScreen() {
+    uint8_t bytes[13];
+    ByteReader header(bytes, file_.Read(bytes, sizeof bytes));
+    const bool signature = std::memcmp(bytes, "GIF", 3) == 0 &&
+                           (std::memcmp(bytes + 3, "89a", 3) == 0 || std::memcmp(bytes + 3, "87a", 3) == 0);
+    header.Skip(10);
+    const uint8_t packed = header.U8();
+    const uint8_t backgroundIndex = header.U8();
+    header.U8();
+    if (header.failed() || !signature) return Status::Fail(std::string(kNotGif));
+    global_.fill(0xFF);
+    if (packed & 0x80) {
+        globalEntries_ = 2 << (packed & 7);
+        std::vector<uint8_t> table(static_cast<size_t>(globalEntries_) * 3);
+        if (!file_.ReadExact(table.data(), table.size())) return Status::Fail(std::string(kUnexpectedEnd));
+        std::memcpy(global_.data(), table.data(), table.size());
+        lastTableEntries_ = globalEntries_;
+        background_ = backgroundIndex;
+    } else {
+        global_ = GifDefaultPalette();
+    }
+    return Status::Ok();
+}
+
+void GifDecoder::SkipSubBlocks() {
+    for (;;) {
+        const int length = file_.ReadByte();
+        if (length <= 0) return;
+        if (!file_.Skip(static_cast<uint64_t>(length))) return;
+    }
+}
+
+Status GifDecoder::ReadExtension() {
+    const int label = file_.ReadByte();
+    if (label < 0) return Status::Fail(std::string(kUnexpectedEnd));
+    if (label == 0xF9) {
+        uint8_t bytes[5];
+        ByteReader block(bytes, file_.Read(bytes, sizeof bytes));
+        block.U8();  // block size
+        const uint8_t packed = block.U8();
+        const int32_t delay = block.U16LE();
+        const uint8_t transparent = block.U8();
+        if (block.failed()) return Status::Fail(std::string(kUnexpectedEnd));
+        control_.delay = delay == 0 ? 10 : delay;
+        control_.transparent = (packed & 1) ? transparent : -1;
+        control_.disposal = (packed >> 2) & 7;
+    }
+    SkipSubBlocks();
+    return Status::Ok();
+}
+
+Status GifDecoder::ReadFrame(bool& stop) {
+    uint8_t bytes[9];
+    ByteReader descriptor(bytes, file_.Read(bytes, sizeof bytes));
+    Frame frame;
+    frame.left = descriptor.U16LE();
+    frame.top = descriptor.U16LE();
+    frame.width = descriptor.U16LE();
+    frame.height = descriptor.U16LE();
+    const uint8_t packed = descriptor.U8();
+    if (descriptor.failed()) return Status::Fail(std::string(kUnexpectedEnd));
+    frame.interlaced = (packed & 0x40) != 0;
+
+    Palette256 palette;
+    palette.fill(0xFF);
+    int entries = globalEntries_;
+    if (packed & 0x80) {
+        entries = 2 << (packed & 7);
+        std::vector<uint8_t> table(static_cast<size_t>(entries) * 3);
+        if (!file_.ReadExact(table.data(), table.size())) return Status::Fail(std::string(kUnexpectedEnd));
+        std::memcpy(palette.data(), table.data(), table.size());
+        lastTableEntries_ = entries;
+    } else if (globalEntries_ > 0) {
+        std::memcpy(palette.data(), global_.data(), static_cast<size_t>(globalEntries_) * 3);
+    } else {
+        palette = global_;  // the default palette
+    }
+    if (entries > 0 && entries < 256 && background_ >= 0) {
+        for (int i = entries; i < 256; ++i) palette[i * 3] = palette[i * 3 + 1] = palette[i * 3 + 2] = static_cast<uint8_t>(background_);
+    }
+
+    const bool first = strip_.cells() == 0;
+    if (frame.width == 0 || frame.height == 0) {
+        if (first) return Status::Fail(std::string(kInvalidSize));
+        stop = true;
+        return Status::Ok();
+    }
+    if (first && (frame.width > kMaxFirstFrameSide || frame.height > kMaxFirstFrameSide)) {
+        return Status::Fail(std::string(kTooBig));
+    }
+    if (!first && (frame.width > kMaxLaterFrameSide || frame.height > kMaxLaterFrameSide)) {
+        stop = true;
+        return Status::Ok();
+    }
+    if (!CheckedLayout(frame.width, frame.height, 8)) {
+        if (first) return Status::Fail(std::string(kNoFrameMemory));
+        stop = true;
+        return Status::Ok();
+    }
+    frame.indices.assign(static_cast<size_t>(frame.width) * frame.height,
+                         background_ >= 0 ? static_cast<uint8_t>(background_) : 0);
+    LineWriter lines(frame);
+    const LzwEnd end = DecodeLzw(file_, frame.width, [&](const uint8_t* line, size_t count) {
+        return lines.Write(line, count);
+    });
+
+    const uint8_t* background = Background(palette);
+    if (first) {
+        if (!strip_.Start(frame.width, frame.height, background)) return Status::Fail(std::string(kNoFirstStrip));
+        strip_.Draw(frame, 0, 0, palette, control_.transparent);
+    } else {
+        if (const auto failure = strip_.Grow(frame.width, frame.height, background)) {
+            return Status::Fail(std::string(*failure));
+        }
+        if (!strip_.AddCell(control_.disposal != 2, background)) return Status::Fail(std::string(kNoGrowCopy));
+        strip_.Draw(frame, frame.left, frame.top, palette, control_.transparent);
+    }
+    delays_.push_back(control_.delay);
+    lastPalette_ = palette;
+    control_ = FrameControl();
+
+    const LoadOptions& options = context_.options;
+    if (end == LzwEnd::kReadFailure || options.batch || options.catalog || options.thumbnail ||
+        (strip_.cells() >= 2 && strip_.bytes() >= kMaxStripBytes)) {
+        stop = true;
+    }
+    return Status::Ok();
+}
+
+Status GifDecoder::Finish() {
+    CurrentImage& image = context_.image;
+    const PixelBuffer& strip = strip_.strip();
+    image.width = strip_.cellWidth();
+    image.height = strip_.cellHeight();
+    image.fileBitDepth = DepthOfTable(lastTableEntries_);
+    image.palette = lastPalette_;
+    if (!context_.canvas.CreateFromBits(strip.width(), strip.height(), 24, strip.data(), image.palette)) {
+        return Status::Fail(std::string(kNoFirstStrip));
+    }
+    if (strip_.cells() >= 2) {
+        image.animation.frameCount = strip_.cells();
+        image.animation.cellHeight = strip_.cellHeight();
+        image.animation.delays.assign(delays_.rbegin(), delays_.rend());
+    }
+    return Status::Ok();
+}
+
+Status GifDecoder::Run() {
+    if (Status status = ReadScreen(); !status) return status;
+    for (;;) {
+        const int block = file_.ReadByte();
+        if (block < 0) {
+            // A file that ends after whole frames (a missing trailer) still
+            // shows them.
+            if (strip_.cells() > 0) break;
+            return Status::Fail(std::string(kUnexpectedEnd));
+        }
+        if (block == ';') break;
+        if (block == '!') {
+            if (Status status = ReadExtension(); !status) return status;
+        } else if (block == ',') {
+            bool stop = false;
+            if (Status status = ReadFrame(stop); !status) return status;
+            context_.RowDone();
+            if (stop) break;
+        }
+    }
+    if (strip_.cells() == 0) return Status::Fail(std::string(kUnexpectedEnd));
+    return Finish();
+}
+
+}  // namespace
+
+Status ReadGif(const std::string& path, LoadContext& context) {
+    InputFile file;
+    if (!file.Open(path)) return Status::Fail(std::string(kCouldNotOpen));
+    GifDecoder decoder(file, context);
+    return decoder.Run();
+}
+
+}  // namespace marbleye

@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include "formats/gif/Gif.h"
+#include "support/GifBuilder.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+using test::GifBuilder;
+using test::GifFrame;
+using Colour = std::array<int, 3>;
+
+const std::vector<uint8_t> kFourColours = {255, 0, 0, /* 1 */ 0, 0, 255, /* 2 */ 0, 255, 0, /* 3 */ 255, 255, 255};
+
+class Gif : public ::testing::Test {
+protected:
+    test::LoadedPicture Load(const std::string& bytes, const LoadOptions& options = LoadOptions()) {
+        const std::string path = folder_.File("picture.gif");
+        test::WriteFileBytes(path, bytes);
+        return test::LoadPicture(path, options);
+    }
+    test::TempFolder folder_;
+};
+
+Colour At(const test::LoadedPicture& picture, int x, int y) {
+    const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
+    const uint8_t* p = rgb.At(x, y);
+    return {p[0], p[1], p[2]};
+}
+
+GifFrame Solid(int width, int height, uint8_t index) {
+    GifFrame frame;
+    frame.width = width, frame.height = height;
+    frame.indices.assign(static_cast<size_t>(width) * height, index);
+    return frame;
+}
+
+TEST_F(Gif, Messages) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    gif.frames = {Solid(2, 2, 1)};
+    gif.version = "88a";
+    EXPECT_EQ(Load(gif.Bytes()).message(), "Not a valid GIF-File!");
+    gif.version = "87a";
+    EXPECT_TRUE(Load(gif.Bytes()).ok());
+    EXPECT_EQ(Load("GIF8").message(), "Not a valid GIF-File!");
+    EXPECT_EQ(test::LoadPicture(folder_.File("none.gif")).message(), "Couldn't open file!");
+
+    gif.frames = {Solid(0, 3, 1)};
+    gif.frames[0].width = 0;
+    EXPECT_EQ(Load(gif.Bytes()).message(), "Invalid Width/Height found");
+    gif.frames = {Solid(1, 1, 1)};
+    gif.frames[0].width = 10001;
+    gif.frames[0].indices.assign(10001, 1);
+    EXPECT_EQ(Load(gif.Bytes()).message(), "Sorry, Width/Height too big");
+    gif.frames.clear();
+    EXPECT_EQ(Load(gif.Bytes()).message(), "GIFDecoder: unexpected end of file!") << "no frame at all";
+}
+
+TEST_F(Gif, ASingleFrameIsAnOrdinaryPicture) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    GifFrame frame = Solid(3, 2, 0);
+    frame.indices = {0, 1, 2, 3, 3, 1};
+    gif.frames = {frame};
+    const auto picture = Load(gif.Bytes());
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(picture.canvas->bitsPerPixel(), 24);
+    EXPECT_EQ(picture.image.fileBitDepth, 2) << "four table entries";
+    EXPECT_EQ(picture.image.animation.frameCount, 0);
+    EXPECT_EQ(At(picture, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(At(picture, 2, 0), (Colour{0, 255, 0}));
+    EXPECT_EQ(At(picture, 2, 1), (Colour{0, 0, 255}));
+}
+
+TEST_F(Gif, WithoutAnyTableTheDefaultPaletteApplies) {
+    GifBuilder gif;
+    GifFrame frame = Solid(3, 1, 0);
+    frame.indices = {1, 2, 255};
+    gif.frames = {frame};
+    const auto picture = Load(gif.Bytes());
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(At(picture, 0, 0), (Colour{248, 248, 248}));
+    EXPECT_EQ(At(picture, 1, 0), (Colour{248, 0, 0}));
+    EXPECT_EQ(At(picture, 2, 0), (Colour{0, 4, 4})) << "index 255: table entry 6, green and blue";
+    EXPECT_EQ(picture.image.fileBitDepth, 8);
+}
+
+TEST_F(Gif, InterlacedFramesOfEveryHeight) {
+    for (int height : {1, 2, 3, 4, 5, 9}) {
+        GifBuilder gif;
+        gif.globalTable = kFourColours;
+        GifFrame frame = Solid(2, height, 0);
+        frame.interlaced = true;
+        for (int y = 0; y < height; ++y) frame.indices[y * 2] = frame.indices[y * 2 + 1] = static_cast<uint8_t>(y % 4);
+        gif.frames = {frame};
+        const auto picture = Load(gif.Bytes());
+        ASSERT_TRUE(picture.ok()) << height << ": " << picture.message();
+        for (int y = 0; y < height; ++y) {
+            const Colour expected{kFourColours[(y % 4) * 3], kFourColours[(y % 4) * 3 + 1], kFourColours[(y % 4) * 3 + 2]};
+            EXPECT_EQ(At(picture, 1, y), expected) << "height " << height << " row " << y;
+        }
+    }
+}
+
+TEST_F(Gif, TransparencyKeepsThePreviousFrameAndDisposal2ShowsTheBackground) {
+    for (int disposal : {1, 2}) {
+        GifBuilder gif;
+        gif.globalTable = kFourColours;
+        gif.background = 3;  // white
+        GifFrame first = Solid(2, 2, 0);
+        first.delay = 0;
+        GifFrame second = Solid(2, 2, 1);
+        second.indices = {2, 1, 1, 2};  // index 2 is transparent
+        second.delay = 30;
+        second.transparent = 2;
+        second.disposal = disposal;
+        gif.frames = {first, second};
+        const auto picture = Load(gif.Bytes());
+        ASSERT_TRUE(picture.ok()) << picture.message();
+        ASSERT_EQ(picture.canvas->height(), 4) << "two cells";
+        EXPECT_EQ(picture.image.animation.frameCount, 2);
+        EXPECT_EQ(picture.image.animation.cellHeight, 2);
+        EXPECT_EQ(picture.image.animation.delays, (std::vector<int32_t>{30, 10})) << "last frame first; 0 becomes 10";
+        // The first frame is the bottom cell, the second the top one.
+        EXPECT_EQ(At(picture, 0, 2), (Colour{255, 0, 0}));
+        EXPECT_EQ(At(picture, 1, 0), (Colour{0, 0, 255}));
+        const Colour expected = disposal == 2 ? Colour{255, 255, 255} : Colour{255, 0, 0};
+        EXPECT_EQ(At(picture, 0, 0), expected) << disposal;
+    }
+}
+
+TEST_F(Gif, ALargerLaterFrameEnlargesEveryCell) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    gif.background = 3;
+    GifFrame small = Solid(2, 1, 0);
+    small.indices = {0, 1};
+    GifFrame large = Solid(3, 2, 2);
+    large.left = 0;
+    gif.frames = {small, large};
+    const auto picture = Load(gif.Bytes());
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(picture.canvas->width(), 3);
+    EXPECT_EQ(picture.canvas->height(), 4);
+    // The first frame, upright at the top-left of the bottom cell.
+    EXPECT_EQ(At(picture, 0, 2), (Colour{255, 0, 0}));
+    EXPECT_EQ(At(picture, 1, 2), (Colour{0, 0, 255}));
+    EXPECT_EQ(At(picture, 2, 2), (Colour{255, 255, 255}));
+    EXPECT_EQ(At(picture, 0, 3), (Colour{255, 255, 255}));
+    EXPECT_EQ(At(picture, 2, 1), (Colour{0, 255, 0}));
+}
+
+TEST_F(Gif, FramesAreClippedToTheirCellAndLimitsEndTheReading) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    GifFrame first = Solid(2, 2, 0);
+    GifFrame outside = Solid(2, 2, 1);
+    outside.left = 1, outside.top = 1;
+    GifFrame huge = Solid(1001, 1, 2);
+    gif.frames = {first, outside, huge};
+    const auto picture = Load(gif.Bytes());
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(picture.image.animation.frameCount, 2) << "a later frame over 1000 pixels ends the reading";
+    EXPECT_EQ(At(picture, 1, 1), (Colour{0, 0, 255}));
+    EXPECT_EQ(At(picture, 0, 0), (Colour{255, 0, 0}));
+}
+
+TEST_F(Gif, ThumbnailsAndConversionsTakeTheFirstFrameOnly) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    gif.frames = {Solid(2, 2, 0), Solid(2, 2, 1)};
+    for (const auto flag : {&LoadOptions::thumbnail, &LoadOptions::batch, &LoadOptions::catalog}) {
+        LoadOptions options;
+        options.*flag = true;
+        const auto picture = Load(gif.Bytes(), options);
+        ASSERT_TRUE(picture.ok());
+        EXPECT_EQ(picture.canvas->height(), 2);
+        EXPECT_EQ(picture.image.animation.frameCount, 0);
+    }
+}
+
+TEST_F(Gif, BadCodeSizesAbandonTheFrameAndTruncationsNeverCrash) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    gif.background = 2;
+    GifFrame frame = Solid(3, 3, 1);
+    frame.minimumCodeSize = 12;
+    gif.frames = {frame};
+    const auto abandoned = Load(gif.Bytes());
+    ASSERT_TRUE(abandoned.ok()) << abandoned.message();
+    EXPECT_EQ(At(abandoned, 1, 1), (Colour{0, 255, 0})) << "the frame keeps the background";
+
+    GifFrame good = Solid(5, 4, 2);
+    good.indices[7] = 3;
+    gif.frames = {good, Solid(5, 4, 1)};
+    const std::string bytes = gif.Bytes();
+    for (size_t length = 0; length <= bytes.size(); ++length) {
+        const auto picture = Load(bytes.substr(0, length));
+        if (!picture.ok()) {
+            EXPECT_FALSE(picture.message().empty());
+        }
+    }
+    std::string garbage = bytes;
+    for (size_t i = 40; i < garbage.size(); i += 3) garbage[i] = static_cast<char>(garbage[i] * 7 + 1);
+    Load(garbage);
+}
+
+TEST_F(Gif, AMissingTrailerStillShowsTheFrames) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    gif.frames = {Solid(2, 2, 1)};
+    gif.trailer = false;
+    EXPECT_TRUE(Load(gif.Bytes()).ok());
+}
+
+TEST_F(Gif, TheWriterWritesGif87aThatReadsBack) {
+    const test::RgbImage pattern = test::MakePalettePattern(37, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF});
+    ImageCanvas canvas;
+    ASSERT_TRUE(canvas.Create(pattern.width, pattern.height, 24, 0, Palette256{}));
+    for (int32_t y = 0; y < pattern.height; ++y) {
+        for (int32_t x = 0; x < pattern.width; ++x) {
+            uint8_t* p = canvas.Row(pattern.height - 1 - y) + x * 3;
+            p[0] = pattern.At(x, y)[2], p[1] = pattern.At(x, y)[1], p[2] = pattern.At(x, y)[0];
+        }
+    }
+    const std::string path = folder_.File("out.gif");
+    ASSERT_TRUE(WriteGif(path, canvas, 24, PaletteMethod::kMedianCut, DitherType::kSerpentine, QuietHost()).ok());
+    const std::string bytes = test::ReadFileBytes(path);
+    EXPECT_EQ(bytes.substr(0, 6), "GIF87a");
+    EXPECT_EQ(static_cast<uint8_t>(bytes[10]), 0xE7);
+    EXPECT_EQ(bytes.back(), ';');
+    // Sub-blocks after the minimum code size are at most 254 bytes long.
+    size_t at = 13 + 768 + 10;
+    EXPECT_EQ(bytes[at++], 8);
+    while (at < bytes.size() && bytes[at] != 0) {
+        EXPECT_LE(static_cast<uint8_t>(bytes[at]), 254);
+        at += static_cast<uint8_t>(bytes[at]) + 1;
+    }
+    const auto back = test::LoadPicture(path);
+    ASSERT_TRUE(back.ok()) << back.message();
+    EXPECT_EQ(test::CanvasToRgb(*back.canvas), pattern) << "five colours are kept exactly";
+}
+
+TEST_F(Gif, TheEncoderSurvivesAFullTable) {
+    // A noisy picture fills the 4096-entry table several times.
+    ImageCanvas canvas;
+    Palette256 grey{};
+    for (int i = 0; i < 256; ++i) grey[i * 3] = grey[i * 3 + 1] = grey[i * 3 + 2] = static_cast<uint8_t>(i);
+    ASSERT_TRUE(canvas.Create(300, 200, 8, 0, grey));
+    uint32_t state = 1;
+    for (int32_t y = 0; y < 200; ++y) {
+        for (int32_t x = 0; x < 300; ++x) canvas.Row(y)[x] = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    }
+    const std::string path = folder_.File("noise.gif");
+    ASSERT_TRUE(WriteGif(path, canvas, 8, PaletteMethod::kMedianCut, DitherType::kNone, QuietHost()).ok());
+    const auto back = test::LoadPicture(path);
+    ASSERT_TRUE(back.ok()) << back.message();
+    EXPECT_EQ(test::CanvasToRgb(*back.canvas), test::CanvasToRgb(canvas));
+}
+
+}  // namespace
+}  // namespace marbleye
