@@ -216,6 +216,44 @@ TEST_F(Gif, AMissingTrailerStillShowsTheFrames) {
     EXPECT_TRUE(Load(gif.Bytes()).ok());
 }
 
+TEST_F(Gif, TheConversionReaderKeepsIndicesLastFrameFirst) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    GifFrame first = Solid(3, 2, 0);
+    first.indices = {0, 1, 2, 3, 0, 1};
+    first.delay = 5;
+    GifFrame second = Solid(2, 1, 3);
+    second.left = 1, second.top = 1;
+    second.delay = 8;
+    second.transparent = 3;
+    second.disposal = 2;
+    GifFrame larger = Solid(4, 3, 2);
+    gif.frames = {first, second, larger};
+    const std::string path = folder_.File("anim.gif");
+    test::WriteFileBytes(path, gif.Bytes());
+    const GifFrames frames = LoadGifFramesForConversion(path);
+    ASSERT_TRUE(frames.status.ok()) << frames.status.message();
+    EXPECT_EQ(frames.width, 3);
+    EXPECT_EQ(frames.height, 2);
+    ASSERT_EQ(frames.frameCount, 3);
+    EXPECT_EQ(frames.delays, (std::vector<int32_t>{10, 8, 5}));
+    EXPECT_EQ(frames.disposals, (std::vector<uint8_t>{0, 2, 0}));
+    EXPECT_EQ(frames.transparents, (std::vector<int32_t>{-1, 3, -1}));
+    ASSERT_EQ(frames.indices.size(), 18u);
+    // Last frame first: the larger frame cut to the cell at (0, 0).
+    EXPECT_EQ(std::vector<uint8_t>(frames.indices.begin(), frames.indices.begin() + 6),
+              (std::vector<uint8_t>{2, 2, 2, 2, 2, 2}));
+    // The second frame at (1, 1) with its transparent indices copied, on the
+    // background index 0.
+    EXPECT_EQ(std::vector<uint8_t>(frames.indices.begin() + 6, frames.indices.begin() + 12),
+              (std::vector<uint8_t>{0, 0, 0, 0, 3, 3}));
+    EXPECT_EQ(std::vector<uint8_t>(frames.indices.begin() + 12, frames.indices.end()),
+              (std::vector<uint8_t>{0, 1, 2, 3, 0, 1}));
+
+    test::WriteFileBytes(path, "GIF88a and nothing");
+    EXPECT_EQ(LoadGifFramesForConversion(path).status.message(), "Not a valid GIFFile!");
+}
+
 TEST_F(Gif, TheWriterWritesGif87aThatReadsBack) {
     const test::RgbImage pattern = test::MakePalettePattern(37, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF});
     ImageCanvas canvas;

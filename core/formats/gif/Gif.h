@@ -17,6 +17,22 @@ namespace marbleye {
 // the playback data lands in CurrentImage::animation.
 Status ReadGif(const std::string& path, LoadContext& context);
 
+// The frames of a GIF as 8-bit indices, for turning an animation into MNG.
+// Cells have the size of the first frame (larger frames are cut, at 0, 0);
+// every index is copied, transparent ones too; the fill is the background
+// index or 255. The cells and the per-frame tables run from the last frame
+// to the first, and each cell's rows from the top down.
+struct GifFrames {
+    Status status = Status::Ok();
+    int32_t width = 0, height = 0, frameCount = 0;
+    std::vector<uint8_t> indices;
+    Palette256 palette{};  // the first frame's colours
+    std::vector<int32_t> delays;
+    std::vector<uint8_t> disposals;
+    std::vector<int32_t> transparents;  // -1 for none
+};
+GifFrames LoadGifFramesForConversion(const std::string& path);
+
 // Writes the picture as a single-image GIF87a. Pictures stored with more than
 // 8 bits are reduced with the given method and dither; others keep their
 // colours.

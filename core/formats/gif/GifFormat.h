@@ -7,6 +7,7 @@ namespace marbleye::gif {
 
 inline constexpr std::string_view kCouldNotOpen = "Couldn't open file!";
 inline constexpr std::string_view kNotGif = "Not a valid GIF-File!";
+inline constexpr std::string_view kNotGifForConversion = "Not a valid GIFFile!";
 inline constexpr std::string_view kFileError = "GIFDecoder: Fileerror!";
 inline constexpr std::string_view kUnexpectedEnd = "GIFDecoder: unexpected end of file!";
 inline constexpr std::string_view kInvalidSize = "Invalid Width/Height found";

@@ -170,37 +170,45 @@ private:
     int32_t row_ = 0;
 };
 
-class GifDecoder {
+// What a reader does with each decoded frame.
+class FrameHandler {
 public:
-    GifDecoder(InputFile& file, LoadContext& context) : file_(file), context_(context) {}
+    virtual ~FrameHandler() = default;
+    // The frame's size is checked before decoding: ok, stop (keep what was
+    // read), or a message that ends the load.
+    virtual Status CheckSize(const Frame& frame, bool first, bool& stop) = 0;
+    // A decoded frame; stop ends the reading after it.
+    virtual Status Take(const Frame& frame, const Palette256& palette, int32_t background, const FrameControl& control,
+                        LzwEnd end, bool& stop) = 0;
+    virtual bool HasFrames() const = 0;
+};
+
+// Walks the blocks of a GIF file: screen, colour tables, extensions, frames.
+class GifWalker {
+public:
+    GifWalker(InputFile& file, FrameHandler& handler, std::string_view notGif)
+        : file_(file), handler_(handler), notGif_(notGif) {}
 
     Status Run();
+    int lastTableEntries() const { return lastTableEntries_; }
 
 private:
     Status ReadScreen();
     Status ReadExtension();
-    // The frame's outcome: ok to go on, a message, or the end of the reading.
     Status ReadFrame(bool& stop);
-    Status Finish();
     void SkipSubBlocks();
-    const uint8_t* Background(const Palette256& palette) const {
-        static constexpr uint8_t kWhite[3] = {255, 255, 255};
-        return background_ >= 0 ? palette.data() + background_ * 3 : kWhite;
-    }
 
     InputFile& file_;
-    LoadContext& context_;
+    FrameHandler& handler_;
+    std::string_view notGif_;
     Palette256 global_{};
     int globalEntries_ = 0;
     int lastTableEntries_ = 0;
     int32_t background_ = -1;
     FrameControl control_;
-    FrameStripBuilder strip_;
-    std::vector<int32_t> delays_;
-    Palette256 lastPalette_{};
 };
 
-Status GifDecoder::ReadScreen() {
+Status GifWalker::ReadScreen() {
     uint8_t bytes[13];
     ByteReader header(bytes, file_.Read(bytes, sizeof bytes));
     const bool signature = std::memcmp(bytes, "GIF", 3) == 0 &&
@@ -209,7 +217,7 @@ Status GifDecoder::ReadScreen() {
     const uint8_t packed = header.U8();
     const uint8_t backgroundIndex = header.U8();
     header.U8();
-    if (header.failed() || !signature) return Status::Fail(std::string(kNotGif));
+    if (header.failed() || !signature) return Status::Fail(std::string(notGif_));
     global_.fill(0xFF);
     if (packed & 0x80) {
         globalEntries_ = 2 << (packed & 7);
@@ -224,7 +232,7 @@ Status GifDecoder::ReadScreen() {
     return Status::Ok();
 }
 
-void GifDecoder::SkipSubBlocks() {
+void GifWalker::SkipSubBlocks() {
     for (;;) {
         const int length = file_.ReadByte();
         if (length <= 0) return;
@@ -232,7 +240,7 @@ void GifDecoder::SkipSubBlocks() {
     }
 }
 
-Status GifDecoder::ReadExtension() {
+Status GifWalker::ReadExtension() {
     const int label = file_.ReadByte();
     if (label < 0) return Status::Fail(std::string(kUnexpectedEnd));
     if (label == 0xF9) {
@@ -251,7 +259,7 @@ Status GifDecoder::ReadExtension() {
     return Status::Ok();
 }
 
-Status GifDecoder::ReadFrame(bool& stop) {
+Status GifWalker::ReadFrame(bool& stop) {
     uint8_t bytes[9];
     ByteReader descriptor(bytes, file_.Read(bytes, sizeof bytes));
     Frame frame;
@@ -278,83 +286,32 @@ Status GifDecoder::ReadFrame(bool& stop) {
         palette = global_;  // the default palette
     }
     if (entries > 0 && entries < 256 && background_ >= 0) {
-        for (int i = entries; i < 256; ++i) palette[i * 3] = palette[i * 3 + 1] = palette[i * 3 + 2] = static_cast<uint8_t>(background_);
+        for (int i = entries; i < 256; ++i) {
+            palette[i * 3] = palette[i * 3 + 1] = palette[i * 3 + 2] = static_cast<uint8_t>(background_);
+        }
     }
 
-    const bool first = strip_.cells() == 0;
-    if (frame.width == 0 || frame.height == 0) {
-        if (first) return Status::Fail(std::string(kInvalidSize));
-        stop = true;
-        return Status::Ok();
-    }
-    if (first && (frame.width > kMaxFirstFrameSide || frame.height > kMaxFirstFrameSide)) {
-        return Status::Fail(std::string(kTooBig));
-    }
-    if (!first && (frame.width > kMaxLaterFrameSide || frame.height > kMaxLaterFrameSide)) {
-        stop = true;
-        return Status::Ok();
-    }
-    if (!CheckedLayout(frame.width, frame.height, 8)) {
-        if (first) return Status::Fail(std::string(kNoFrameMemory));
-        stop = true;
-        return Status::Ok();
-    }
+    const bool first = !handler_.HasFrames();
+    if (Status status = handler_.CheckSize(frame, first, stop); !status || stop) return status;
     frame.indices.assign(static_cast<size_t>(frame.width) * frame.height,
                          background_ >= 0 ? static_cast<uint8_t>(background_) : 0);
     LineWriter lines(frame);
     const LzwEnd end = DecodeLzw(file_, frame.width, [&](const uint8_t* line, size_t count) {
         return lines.Write(line, count);
     });
-
-    const uint8_t* background = Background(palette);
-    if (first) {
-        if (!strip_.Start(frame.width, frame.height, background)) return Status::Fail(std::string(kNoFirstStrip));
-        strip_.Draw(frame, 0, 0, palette, control_.transparent);
-    } else {
-        if (const auto failure = strip_.Grow(frame.width, frame.height, background)) {
-            return Status::Fail(std::string(*failure));
-        }
-        if (!strip_.AddCell(control_.disposal != 2, background)) return Status::Fail(std::string(kNoGrowCopy));
-        strip_.Draw(frame, frame.left, frame.top, palette, control_.transparent);
-    }
-    delays_.push_back(control_.delay);
-    lastPalette_ = palette;
+    const Status taken = handler_.Take(frame, palette, background_, control_, end, stop);
     control_ = FrameControl();
-
-    const LoadOptions& options = context_.options;
-    if (end == LzwEnd::kReadFailure || options.batch || options.catalog || options.thumbnail ||
-        (strip_.cells() >= 2 && strip_.bytes() >= kMaxStripBytes)) {
-        stop = true;
-    }
-    return Status::Ok();
+    return taken;
 }
 
-Status GifDecoder::Finish() {
-    CurrentImage& image = context_.image;
-    const PixelBuffer& strip = strip_.strip();
-    image.width = strip_.cellWidth();
-    image.height = strip_.cellHeight();
-    image.fileBitDepth = DepthOfTable(lastTableEntries_);
-    image.palette = lastPalette_;
-    if (!context_.canvas.CreateFromBits(strip.width(), strip.height(), 24, strip.data(), image.palette)) {
-        return Status::Fail(std::string(kNoFirstStrip));
-    }
-    if (strip_.cells() >= 2) {
-        image.animation.frameCount = strip_.cells();
-        image.animation.cellHeight = strip_.cellHeight();
-        image.animation.delays.assign(delays_.rbegin(), delays_.rend());
-    }
-    return Status::Ok();
-}
-
-Status GifDecoder::Run() {
+Status GifWalker::Run() {
     if (Status status = ReadScreen(); !status) return status;
     for (;;) {
         const int block = file_.ReadByte();
         if (block < 0) {
             // A file that ends after whole frames (a missing trailer) still
             // shows them.
-            if (strip_.cells() > 0) break;
+            if (handler_.HasFrames()) break;
             return Status::Fail(std::string(kUnexpectedEnd));
         }
         if (block == ';') break;
@@ -363,21 +320,176 @@ Status GifDecoder::Run() {
         } else if (block == ',') {
             bool stop = false;
             if (Status status = ReadFrame(stop); !status) return status;
-            context_.RowDone();
             if (stop) break;
         }
     }
-    if (strip_.cells() == 0) return Status::Fail(std::string(kUnexpectedEnd));
-    return Finish();
+    if (!handler_.HasFrames()) return Status::Fail(std::string(kUnexpectedEnd));
+    return Status::Ok();
 }
+
+// The viewer's frames: a 24-bit strip with the disposal and transparency rules.
+class ViewerFrames final : public FrameHandler {
+public:
+    explicit ViewerFrames(LoadContext& context) : context_(context) {}
+
+    Status CheckSize(const Frame& frame, bool first, bool& stop) override {
+        if (frame.width == 0 || frame.height == 0) {
+            if (first) return Status::Fail(std::string(kInvalidSize));
+            stop = true;
+        } else if (first && (frame.width > kMaxFirstFrameSide || frame.height > kMaxFirstFrameSide)) {
+            return Status::Fail(std::string(kTooBig));
+        } else if (!first && (frame.width > kMaxLaterFrameSide || frame.height > kMaxLaterFrameSide)) {
+            stop = true;
+        } else if (!CheckedLayout(frame.width, frame.height, 8)) {
+            if (first) return Status::Fail(std::string(kNoFrameMemory));
+            stop = true;
+        }
+        return Status::Ok();
+    }
+
+    Status Take(const Frame& frame, const Palette256& palette, int32_t backgroundIndex, const FrameControl& control,
+                LzwEnd end, bool& stop) override {
+        static constexpr uint8_t kWhite[3] = {255, 255, 255};
+        const uint8_t* background = backgroundIndex >= 0 ? palette.data() + backgroundIndex * 3 : kWhite;
+        if (strip_.cells() == 0) {
+            if (!strip_.Start(frame.width, frame.height, background)) return Status::Fail(std::string(kNoFirstStrip));
+            strip_.Draw(frame, 0, 0, palette, control.transparent);
+        } else {
+            if (const auto failure = strip_.Grow(frame.width, frame.height, background)) {
+                return Status::Fail(std::string(*failure));
+            }
+            if (!strip_.AddCell(control.disposal != 2, background)) return Status::Fail(std::string(kNoGrowCopy));
+            strip_.Draw(frame, frame.left, frame.top, palette, control.transparent);
+        }
+        delays_.push_back(control.delay);
+        lastPalette_ = palette;
+        context_.RowDone();
+        const LoadOptions& options = context_.options;
+        if (end == LzwEnd::kReadFailure || options.batch || options.catalog || options.thumbnail ||
+            (strip_.cells() >= 2 && strip_.bytes() >= kMaxStripBytes)) {
+            stop = true;
+        }
+        return Status::Ok();
+    }
+
+    bool HasFrames() const override { return strip_.cells() > 0; }
+
+    Status Finish(int lastTableEntries) {
+        CurrentImage& image = context_.image;
+        const PixelBuffer& strip = strip_.strip();
+        image.width = strip_.cellWidth();
+        image.height = strip_.cellHeight();
+        image.fileBitDepth = DepthOfTable(lastTableEntries);
+        image.palette = lastPalette_;
+        if (!context_.canvas.CreateFromBits(strip.width(), strip.height(), 24, strip.data(), image.palette)) {
+            return Status::Fail(std::string(kNoFirstStrip));
+        }
+        if (strip_.cells() >= 2) {
+            image.animation.frameCount = strip_.cells();
+            image.animation.cellHeight = strip_.cellHeight();
+            image.animation.delays.assign(delays_.rbegin(), delays_.rend());
+        }
+        return Status::Ok();
+    }
+
+private:
+    LoadContext& context_;
+    FrameStripBuilder strip_;
+    std::vector<int32_t> delays_;
+    Palette256 lastPalette_{};
+};
+
+// The frames for MNG conversion: 8-bit cells the size of the first frame.
+class ConversionFrames final : public FrameHandler {
+public:
+    explicit ConversionFrames(GifFrames& result) : result_(result) {}
+
+    Status CheckSize(const Frame& frame, bool, bool& stop) override {
+        if (frame.width == 0 || frame.height == 0 || frame.width > kMaxFirstFrameSide ||
+            frame.height > kMaxFirstFrameSide) {
+            stop = true;
+        }
+        return Status::Ok();
+    }
+
+    Status Take(const Frame& frame, const Palette256& palette, int32_t backgroundIndex, const FrameControl& control,
+                LzwEnd end, bool& stop) override {
+        if (end != LzwEnd::kEndCode) {
+            stop = true;
+            if (end == LzwEnd::kReadFailure || end == LzwEnd::kLinesRefused) return Status::Ok();
+        }
+        const uint8_t fill = backgroundIndex >= 0 ? static_cast<uint8_t>(backgroundIndex) : 255;
+        if (result_.frameCount == 0) {
+            result_.width = frame.width, result_.height = frame.height;
+            result_.palette = palette;
+        }
+        const size_t cellBytes = static_cast<size_t>(result_.width) * result_.height;
+        if (result_.frameCount == 0 && !CheckedLayout(result_.width, result_.height, 8)) {
+            return Status::Fail("Out of memory!");
+        }
+        result_.indices.resize(cellBytes * (result_.frameCount + 1), fill);
+        uint8_t* cell = result_.indices.data() + cellBytes * result_.frameCount;
+        const bool larger = frame.width > result_.width || frame.height > result_.height;
+        const int32_t left = larger || result_.frameCount == 0 ? 0 : frame.left;
+        const int32_t top = larger || result_.frameCount == 0 ? 0 : frame.top;
+        // Cells are built top row first here, the order the result keeps.
+        for (int32_t y = 0; y < frame.height && top + y < result_.height; ++y) {
+            for (int32_t x = 0; x < frame.width && left + x < result_.width; ++x) {
+                cell[static_cast<size_t>(top + y) * result_.width + left + x] =
+                    frame.indices[static_cast<size_t>(y) * frame.width + x];
+            }
+        }
+        result_.delays.push_back(control.delay);
+        result_.disposals.push_back(static_cast<uint8_t>(control.disposal));
+        result_.transparents.push_back(control.transparent);
+        ++result_.frameCount;
+        return Status::Ok();
+    }
+
+    bool HasFrames() const override { return result_.frameCount > 0; }
+
+    // Last frame first, as the strip turned upside down holds them.
+    void Finish() {
+        const size_t cellBytes = static_cast<size_t>(result_.width) * result_.height;
+        std::vector<uint8_t> reversed;
+        reversed.reserve(result_.indices.size());
+        for (int32_t k = result_.frameCount - 1; k >= 0; --k) {
+            reversed.insert(reversed.end(), result_.indices.begin() + static_cast<std::ptrdiff_t>(cellBytes * k),
+                            result_.indices.begin() + static_cast<std::ptrdiff_t>(cellBytes * (k + 1)));
+        }
+        result_.indices = std::move(reversed);
+        std::reverse(result_.delays.begin(), result_.delays.end());
+        std::reverse(result_.disposals.begin(), result_.disposals.end());
+        std::reverse(result_.transparents.begin(), result_.transparents.end());
+    }
+
+private:
+    GifFrames& result_;
+};
 
 }  // namespace
 
 Status ReadGif(const std::string& path, LoadContext& context) {
     InputFile file;
     if (!file.Open(path)) return Status::Fail(std::string(kCouldNotOpen));
-    GifDecoder decoder(file, context);
-    return decoder.Run();
+    ViewerFrames frames(context);
+    GifWalker walker(file, frames, kNotGif);
+    if (Status status = walker.Run(); !status) return status;
+    return frames.Finish(walker.lastTableEntries());
+}
+
+GifFrames LoadGifFramesForConversion(const std::string& path) {
+    GifFrames result;
+    InputFile file;
+    if (!file.Open(path)) {
+        result.status = Status::Fail(std::string(kCouldNotOpen));
+        return result;
+    }
+    ConversionFrames frames(result);
+    GifWalker walker(file, frames, kNotGifForConversion);
+    result.status = walker.Run();
+    if (result.status) frames.Finish();
+    return result;
 }
 
 }  // namespace marbleye
