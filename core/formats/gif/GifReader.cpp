@@ -52,21 +52,20 @@ struct Frame {
 };
 
 // Frames composed into equal cells stacked from the bottom of the picture up;
-// each cell's rows are bottom-up like the canvas.
+// each cell's rows are bottom-up like the canvas. Cells are appended to one
+// growing buffer, so adding a frame does not copy the strip each time.
 class FrameStripBuilder {
 public:
     int32_t cellWidth() const { return cellWidth_; }
     int32_t cellHeight() const { return cellHeight_; }
     int32_t cells() const { return cells_; }
-    size_t bytes() const { return strip_.byteCount(); }
-    const PixelBuffer& strip() const { return strip_; }
+    size_t bytes() const { return bytes_.size(); }
+    const uint8_t* data() const { return bytes_.data(); }
 
     bool Start(int32_t width, int32_t height, const uint8_t* background) {
-        cellWidth_ = width, cellHeight_ = height, cells_ = 1;
-        strip_ = PixelBuffer::Allocate(width, height, 24);
-        if (strip_.empty()) return false;
-        FillCell(0, background);
-        return true;
+        cellWidth_ = width, cellHeight_ = height, cells_ = 0;
+        stride_ = static_cast<size_t>(RowStride(width, 24));
+        return AppendCell(false, background);
     }
 
     // Enlarges every cell to at least width x height; earlier frames stay at
@@ -74,36 +73,27 @@ public:
     std::optional<std::string_view> Grow(int32_t width, int32_t height, const uint8_t* background) {
         if (width <= cellWidth_ && height <= cellHeight_) return std::nullopt;
         const int32_t newWidth = std::max(width, cellWidth_), newHeight = std::max(height, cellHeight_);
-        PixelBuffer grown = PixelBuffer::Allocate(newWidth, static_cast<int64_t>(newHeight) * cells_, 24);
-        if (grown.empty()) return kNoGrownStrip;
-        PixelBuffer old = std::move(strip_);
-        strip_ = std::move(grown);
+        if (!CheckedLayout(newWidth, static_cast<int64_t>(newHeight) * cells_, 24)) return kNoGrownStrip;
+        std::vector<uint8_t> old;
+        old.swap(bytes_);
         const int32_t oldHeight = cellHeight_;
+        const size_t oldStride = stride_;
+        const int32_t oldWidth = cellWidth_;
         cellWidth_ = newWidth, cellHeight_ = newHeight;
+        stride_ = static_cast<size_t>(RowStride(newWidth, 24));
+        bytes_.assign(stride_ * static_cast<size_t>(newHeight) * cells_, 0);
         for (int32_t cell = 0; cell < cells_; ++cell) {
             FillCell(cell, background);
             for (int32_t y = 0; y < oldHeight; ++y) {  // y from the top of the cell
-                std::memcpy(Row(cell, y), old.Row(cell * oldHeight + oldHeight - 1 - y), static_cast<size_t>(old.width()) * 3);
+                const size_t oldRow = static_cast<size_t>(cell) * oldHeight + oldHeight - 1 - y;
+                std::memcpy(Row(cell, y), old.data() + oldRow * oldStride, static_cast<size_t>(oldWidth) * 3);
             }
         }
         return std::nullopt;
     }
 
     // One more cell: the background, or a copy of the last cell.
-    bool AddCell(bool copyPrevious, const uint8_t* background) {
-        PixelBuffer grown = PixelBuffer::Allocate(cellWidth_, static_cast<int64_t>(cellHeight_) * (cells_ + 1), 24);
-        if (grown.empty()) return false;
-        std::memcpy(grown.data(), strip_.data(), strip_.byteCount());
-        strip_ = std::move(grown);
-        ++cells_;
-        if (copyPrevious) {
-            std::memcpy(strip_.Row((cells_ - 1) * cellHeight_), strip_.Row((cells_ - 2) * cellHeight_),
-                        static_cast<size_t>(strip_.stride()) * cellHeight_);
-        } else {
-            FillCell(cells_ - 1, background);
-        }
-        return true;
-    }
+    bool AddCell(bool copyPrevious, const uint8_t* background) { return AppendCell(copyPrevious, background); }
 
     // Draws a frame into the last cell at (left, top); pixels outside the cell
     // and transparent ones are left alone.
@@ -124,8 +114,22 @@ public:
     }
 
 private:
+    bool AppendCell(bool copyPrevious, const uint8_t* background) {
+        if (!CheckedLayout(cellWidth_, static_cast<int64_t>(cellHeight_) * (cells_ + 1), 24)) return false;
+        const size_t cellBytes = stride_ * static_cast<size_t>(cellHeight_);
+        bytes_.resize(cellBytes * (cells_ + 1));
+        ++cells_;
+        if (copyPrevious && cells_ >= 2) {
+            std::memcpy(bytes_.data() + cellBytes * (cells_ - 1), bytes_.data() + cellBytes * (cells_ - 2), cellBytes);
+        } else {
+            FillCell(cells_ - 1, background);
+        }
+        return true;
+    }
     // Row y of a cell, counted from the cell's top.
-    uint8_t* Row(int32_t cell, int32_t y) { return strip_.Row(cell * cellHeight_ + cellHeight_ - 1 - y); }
+    uint8_t* Row(int32_t cell, int32_t y) {
+        return bytes_.data() + (static_cast<size_t>(cell) * cellHeight_ + cellHeight_ - 1 - y) * stride_;
+    }
     void FillCell(int32_t cell, const uint8_t* background) {
         for (int32_t y = 0; y < cellHeight_; ++y) {
             uint8_t* row = Row(cell, y);
@@ -135,7 +139,8 @@ private:
         }
     }
 
-    PixelBuffer strip_;
+    std::vector<uint8_t> bytes_;
+    size_t stride_ = 0;
     int32_t cellWidth_ = 0, cellHeight_ = 0, cells_ = 0;
 };
 
@@ -376,12 +381,12 @@ public:
 
     Status Finish(int lastTableEntries) {
         CurrentImage& image = context_.image;
-        const PixelBuffer& strip = strip_.strip();
         image.width = strip_.cellWidth();
         image.height = strip_.cellHeight();
         image.fileBitDepth = DepthOfTable(lastTableEntries);
         image.palette = lastPalette_;
-        if (!context_.canvas.CreateFromBits(strip.width(), strip.height(), 24, strip.data(), image.palette)) {
+        if (!context_.canvas.CreateFromBits(strip_.cellWidth(), strip_.cellHeight() * strip_.cells(), 24, strip_.data(),
+                                            image.palette)) {
             return Status::Fail(std::string(kNoFirstStrip));
         }
         if (strip_.cells() >= 2) {
