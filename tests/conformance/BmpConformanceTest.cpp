@@ -147,23 +147,13 @@ protected:
     test::TempFolder folder_;
 };
 
-void FillCanvas(ImageCanvas& canvas, const RgbImage& image) {
-    ASSERT_TRUE(canvas.Create(image.width, image.height, 24, 0, Palette256{}));
-    for (int32_t y = 0; y < image.height; ++y) {
-        uint8_t* row = canvas.Row(image.height - 1 - y);
-        for (int32_t x = 0; x < image.width; ++x) {
-            row[x * 3] = image.At(x, y)[2], row[x * 3 + 1] = image.At(x, y)[1], row[x * 3 + 2] = image.At(x, y)[0];
-        }
-    }
-}
-
 TEST_F(WrittenBitmaps, ImageMagickAndNetpbmReadOurBitmapsBack) {
     MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
     MARBLEYE_REQUIRE_TOOL("/usr/bin/bmptopnm");
     for (const auto& [width, height] : std::vector<std::pair<int, int>>{{13, 7}, {1, 1}, {64, 3}, {33, 40}}) {
         const RgbImage pattern = test::MakePattern(width, height);
         ImageCanvas canvas;
-        FillCanvas(canvas, pattern);
+        ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas));
         const std::string path = Write(canvas, "ours.bmp", 24);
 
         const auto magick = test::DecodeWithImageMagick(path);

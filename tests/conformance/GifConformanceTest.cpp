@@ -96,13 +96,7 @@ TEST_F(GifConformance, GiflibAndImageMagickReadOurGifs) {
     for (const RgbImage& image : {test::MakePalettePattern(37, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456}),
                                   test::MakePalettePattern(1, 1, {0xABCDEF}), test::MakePattern(64, 33)}) {
         ImageCanvas canvas;
-        ASSERT_TRUE(canvas.Create(image.width, image.height, 24, 0, Palette256{}));
-        for (int32_t y = 0; y < image.height; ++y) {
-            for (int32_t x = 0; x < image.width; ++x) {
-                uint8_t* p = canvas.Row(image.height - 1 - y) + x * 3;
-                p[0] = image.At(x, y)[2], p[1] = image.At(x, y)[1], p[2] = image.At(x, y)[0];
-            }
-        }
+        ASSERT_TRUE(test::CanvasFromRgb(image, canvas));
         const std::string path = folder_.File("ours.gif");
         ASSERT_TRUE(WriteGif(path, canvas, 24, PaletteMethod::kMedianCut, DitherType::kSerpentine, QuietHost()).ok());
         // What our own reader sees is what we wrote; both tools must agree.

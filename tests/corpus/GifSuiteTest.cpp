@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 const fs::path kSuite = fs::path(MARBLEYE_CORPORA_DIR) / "gif-suite";
 const fs::path kGolden = fs::path(MARBLEYE_SOURCE_DIR) / "tests" / "corpus" / "gifsuite.golden";
 
-uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
-    uint64_t hash = 1469598103934665603ull;
-    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
-    return hash;
-}
-
 // The keys of a .conf file, section by section ("config.width", "frame0.pixels").
 std::map<std::string, std::string> ReadConf(const fs::path& path) {
     std::map<std::string, std::string> keys;
@@ -65,16 +59,11 @@ TEST(GifSuite, EveryFileKeepsItsRecordedOutcome) {
         } else {
             const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
             line << rgb.width << 'x' << rgb.height << " frames " << std::max(picture.image.animation.frameCount, 1)
-                 << " depth " << picture.image.fileBitDepth << " rgb " << std::hex << Fnv1a(rgb.rgb);
+                 << " depth " << picture.image.fileBitDepth << " rgb " << std::hex << test::Fnv1a(rgb.rgb);
         }
         outcomes += line.str() + "\n";
     }
-    if (std::getenv("MARBLEYE_UPDATE_GOLDEN")) {
-        std::ofstream(kGolden, std::ios::binary) << outcomes;
-        GTEST_SKIP() << "rewrote " << kGolden;
-    }
-    EXPECT_EQ(outcomes, test::ReadFileBytes(kGolden.string()))
-        << "a reader change altered these outcomes; if intended, rerun with MARBLEYE_UPDATE_GOLDEN=1";
+    test::ExpectGolden(kGolden.string(), outcomes);
 }
 
 // Files where the reader's rules give another picture than the suite expects.

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
 #include <fstream>
 #include <sstream>
 
@@ -98,6 +101,34 @@ RgbImage CanvasToRgb(const ImageCanvas& canvas) {
         }
     }
     return image;
+}
+
+bool CanvasFromRgb(const RgbImage& image, ImageCanvas& canvas, int32_t bitsPerPixel) {
+    if (!canvas.Create(image.width, image.height, bitsPerPixel, 0, Palette256{})) return false;
+    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.At(x, y);
+            row[x * 3] = p[2], row[x * 3 + 1] = p[1], row[x * 3 + 2] = p[0];
+        }
+        if (!canvas.PutRow(24, image.height - 1 - y, row.data())) return false;
+    }
+    return true;
+}
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+void ExpectGolden(const std::string& goldenPath, const std::string& outcomes) {
+    if (std::getenv("MARBLEYE_UPDATE_GOLDEN")) {
+        WriteFileBytes(goldenPath, outcomes);
+        GTEST_SKIP() << "rewrote " << goldenPath;
+    }
+    EXPECT_EQ(outcomes, ReadFileBytes(goldenPath))
+        << "a reader change altered these outcomes; if intended, rerun with MARBLEYE_UPDATE_GOLDEN=1";
 }
 
 std::string FirstDifference(const RgbImage& expected, const RgbImage& actual) {

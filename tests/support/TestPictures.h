@@ -34,6 +34,13 @@ std::optional<RgbImage> FromPnm(const std::string& data);
 
 // The canvas as top-down RGB (through its 24-bit copy).
 RgbImage CanvasToRgb(const ImageCanvas& canvas);
+// Fills a canvas of 24 or 32 bits with the picture; false when it cannot be created.
+bool CanvasFromRgb(const RgbImage& image, ImageCanvas& canvas, int32_t bitsPerPixel = 24);
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes);
+// Compares outcomes with a golden file of the repository, or rewrites the file
+// when MARBLEYE_UPDATE_GOLDEN is set (and skips).
+void ExpectGolden(const std::string& goldenPath, const std::string& outcomes);
 
 // A location-aware message for pixel comparisons: the first difference.
 std::string FirstDifference(const RgbImage& expected, const RgbImage& actual);

@@ -18,25 +18,12 @@ public:
     bool ended = false;
 };
 
-// Fills a canvas from top-down RGB.
-void Fill(ImageCanvas& canvas, const test::RgbImage& image, int32_t depth) {
-    ASSERT_TRUE(canvas.Create(image.width, image.height, depth, 0, Palette256{}));
-    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < image.width; ++x) {
-            const uint8_t* p = image.At(x, y);
-            row[x * 3] = p[2], row[x * 3 + 1] = p[1], row[x * 3 + 2] = p[0];
-        }
-        ASSERT_TRUE(canvas.PutRow(24, image.height - 1 - y, row.data()));
-    }
-}
-
 TEST(BmpWriter, RoundTripsAt24And32Bits) {
     test::TempFolder folder;
     const test::RgbImage pattern = test::MakePattern(13, 7);
     for (int32_t depth : {24, 32}) {
         ImageCanvas canvas;
-        Fill(canvas, pattern, depth);
+        ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas, depth));
         const std::string path = folder.File("out" + std::to_string(depth) + ".bmp");
         CountingHost host;
         ASSERT_TRUE(WriteBmp(path, canvas, depth, host).ok());
@@ -81,7 +68,7 @@ TEST(BmpWriter, EightBitPicturesKeepTheirColoursWhenTheyHaveFew) {
         picture.rgb.insert(picture.rgb.end(), {v, static_cast<uint8_t>(v / 2), static_cast<uint8_t>(255 - v)});
     }
     ImageCanvas canvas;
-    Fill(canvas, picture, 24);
+    ASSERT_TRUE(test::CanvasFromRgb(picture, canvas));
     const std::string path = folder.File("few.bmp");
     ASSERT_TRUE(WriteBmp(path, canvas, 8, QuietHost()).ok());
     EXPECT_EQ(test::ReadFileBytes(path)[28], 8);

@@ -257,13 +257,7 @@ TEST_F(Gif, TheConversionReaderKeepsIndicesLastFrameFirst) {
 TEST_F(Gif, TheWriterWritesGif87aThatReadsBack) {
     const test::RgbImage pattern = test::MakePalettePattern(37, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF});
     ImageCanvas canvas;
-    ASSERT_TRUE(canvas.Create(pattern.width, pattern.height, 24, 0, Palette256{}));
-    for (int32_t y = 0; y < pattern.height; ++y) {
-        for (int32_t x = 0; x < pattern.width; ++x) {
-            uint8_t* p = canvas.Row(pattern.height - 1 - y) + x * 3;
-            p[0] = pattern.At(x, y)[2], p[1] = pattern.At(x, y)[1], p[2] = pattern.At(x, y)[0];
-        }
-    }
+    ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas));
     const std::string path = folder_.File("out.gif");
     ASSERT_TRUE(WriteGif(path, canvas, 24, PaletteMethod::kMedianCut, DitherType::kSerpentine, QuietHost()).ok());
     const std::string bytes = test::ReadFileBytes(path);

@@ -25,22 +25,11 @@ protected:
     test::TempFolder folder_;
 };
 
-void FillFromRgb(ImageCanvas& canvas, const test::RgbImage& image) {
-    ASSERT_TRUE(canvas.Create(image.width, image.height, 24, 0, Palette256{}));
-    for (int32_t y = 0; y < image.height; ++y) {
-        uint8_t* row = canvas.Row(image.height - 1 - y);
-        for (int32_t x = 0; x < image.width; ++x) {
-            const uint8_t* p = image.At(x, y);
-            row[x * 3] = p[2], row[x * 3 + 1] = p[1], row[x * 3 + 2] = p[0];
-        }
-    }
-}
-
 TEST_F(Vkp, EveryVersionAndRunLengthSettingRoundTripsExactly) {
     for (const test::RgbImage& image : {test::MakePattern(13, 7), test::MakePattern(1, 5), test::MakePattern(64, 3),
                                         test::MakePalettePattern(17, 9, {0x102030, 0x102030, 0xFFFFFF})}) {
         ImageCanvas canvas;
-        FillFromRgb(canvas, image);
+        ASSERT_TRUE(test::CanvasFromRgb(image, canvas));
         for (const VkpWriteOptions& options : {VkpWriteOptions{1, 9, true}, VkpWriteOptions{1, 9, false},
                                                VkpWriteOptions{2, 9, true}, VkpWriteOptions{2, 0, true},
                                                VkpWriteOptions{7, 5, false}}) {
@@ -125,7 +114,7 @@ TEST_F(Vkp, Messages) {
 
 TEST_F(Vkp, BrokenVersionTwoBodies) {
     ImageCanvas canvas;
-    FillFromRgb(canvas, test::MakePattern(9, 4));
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(9, 4), canvas));
     const std::string path = folder_.File("good.vkp");
     ASSERT_TRUE(WriteVkp(path, canvas, VkpWriteOptions{2, 9, true}, QuietHost()).ok());
     const std::string good = test::ReadFileBytes(path);
@@ -145,7 +134,7 @@ TEST_F(Vkp, BrokenVersionTwoBodies) {
 
 TEST_F(Vkp, EveryTruncationOfATextFileGivesAPictureOrAMessage) {
     ImageCanvas canvas;
-    FillFromRgb(canvas, test::MakePattern(5, 4));
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(5, 4), canvas));
     const std::string path = folder_.File("text.vkp");
     ASSERT_TRUE(WriteVkp(path, canvas, VkpWriteOptions{1, 9, true}, QuietHost()).ok());
     const std::string text = test::ReadFileBytes(path);
@@ -158,7 +147,7 @@ TEST_F(Vkp, EveryTruncationOfATextFileGivesAPictureOrAMessage) {
 
 TEST_F(Vkp, AFailedSaveKeepsTheOldFile) {
     ImageCanvas canvas;
-    FillFromRgb(canvas, test::MakePattern(3, 3));
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(3, 3), canvas));
     EXPECT_EQ(WriteVkp(folder_.File("no/folder.vkp"), canvas, VkpWriteOptions{1, 9, true}, QuietHost()).message(),
               "Couldn't save Vesk File!");
     const std::string path = folder_.File("keep.vkp");

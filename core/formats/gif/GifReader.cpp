@@ -201,6 +201,7 @@ private:
     Status ReadScreen();
     Status ReadExtension();
     Status ReadFrame(bool& stop);
+    bool ReadColourTable(int entries, Palette256& palette);
     void SkipSubBlocks();
 
     InputFile& file_;
@@ -226,15 +227,19 @@ Status GifWalker::ReadScreen() {
     global_.fill(0xFF);
     if (packed & 0x80) {
         globalEntries_ = 2 << (packed & 7);
-        std::vector<uint8_t> table(static_cast<size_t>(globalEntries_) * 3);
-        if (!file_.ReadExact(table.data(), table.size())) return Status::Fail(std::string(kUnexpectedEnd));
-        std::memcpy(global_.data(), table.data(), table.size());
-        lastTableEntries_ = globalEntries_;
+        if (!ReadColourTable(globalEntries_, global_)) return Status::Fail(std::string(kUnexpectedEnd));
         background_ = backgroundIndex;
     } else {
         global_ = GifDefaultPalette();
     }
     return Status::Ok();
+}
+
+// Reads a table of entries RGB triples into the start of palette.
+bool GifWalker::ReadColourTable(int entries, Palette256& palette) {
+    if (!file_.ReadExact(palette.data(), static_cast<size_t>(entries) * 3)) return false;
+    lastTableEntries_ = entries;
+    return true;
 }
 
 void GifWalker::SkipSubBlocks() {
@@ -281,10 +286,7 @@ Status GifWalker::ReadFrame(bool& stop) {
     int entries = globalEntries_;
     if (packed & 0x80) {
         entries = 2 << (packed & 7);
-        std::vector<uint8_t> table(static_cast<size_t>(entries) * 3);
-        if (!file_.ReadExact(table.data(), table.size())) return Status::Fail(std::string(kUnexpectedEnd));
-        std::memcpy(palette.data(), table.data(), table.size());
-        lastTableEntries_ = entries;
+        if (!ReadColourTable(entries, palette)) return Status::Fail(std::string(kUnexpectedEnd));
     } else if (globalEntries_ > 0) {
         std::memcpy(palette.data(), global_.data(), static_cast<size_t>(globalEntries_) * 3);
     } else {
