@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
 
@@ -18,7 +19,7 @@ constexpr std::array kFormats = {
     FormatEntry{"djvu iw44 iw4", 4, "DjVu", nullptr},
     FormatEntry{"eps", 10, "EPS preview", nullptr},
     FormatEntry{"cut", 1, "Dr. Halo CUT", nullptr},
-    FormatEntry{"tga", 8, "Targa", nullptr},
+    FormatEntry{"tga", 8, "Targa", &ReadTga},
     FormatEntry{"img gem", 16, "GEM image", nullptr},
     FormatEntry{"fits", 12, "FITS", nullptr},
     FormatEntry{"fpx", 11, "FlashPix", nullptr},

@@ -4,6 +4,8 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/classic/Netpbm.h"
+#include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
 
@@ -26,16 +28,28 @@ Status SaveGif(const std::string& path, const SaveSource& source, const AppSetti
                     static_cast<DitherType>(settings.dither8bitDitherType), host);
 }
 
+Status SaveTga(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteTga(path, source.canvas, TgaWriteOptions{settings.tgaEncode != 0, settings.tgaBottomUp != 0}, host);
+}
+
+Status SavePpm(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WritePpm(path, source.canvas, host);
+}
+
+Status SavePgm(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WritePgm(path, source.canvas, host);
+}
+
 constexpr std::array kWriters = {
     WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
     WriterEntry{".djvu", "DjVu", nullptr},
     WriterEntry{".gif", "GIF", &SaveGif},
     WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", nullptr},
-    WriterEntry{".tga", "Targa", nullptr},
+    WriterEntry{".tga", "Targa", &SaveTga},
     WriterEntry{".mng", "MNG", nullptr},
     WriterEntry{".png", "PNG", nullptr},
-    WriterEntry{".ppm", "PPM", nullptr},
-    WriterEntry{".pgm", "PGM", nullptr},
+    WriterEntry{".ppm", "PPM", &SavePpm},
+    WriterEntry{".pgm", "PGM", &SavePgm},
     WriterEntry{".vkp", "VKP", &SaveVkp},
     WriterEntry{".tif .tiff", "TIFF", nullptr},
     WriterEntry{".pcx", "PCX", nullptr},

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "formats/classic/Netpbm.h"
+#include "formats/classic/Tga.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+using Colour = std::array<int, 3>;
+
+// An 18-byte header: image type, colour map (first, length, bits), size,
+// depth and descriptor.
+std::string Header(int type, int width, int height, int depth, int descriptor, int mapLength = 0, int mapBits = 0) {
+    std::string h(18, '\0');
+    h[1] = static_cast<char>(mapLength > 0 ? 1 : 0);
+    h[2] = static_cast<char>(type);
+    h[5] = static_cast<char>(mapLength & 0xFF), h[6] = static_cast<char>(mapLength >> 8);
+    h[7] = static_cast<char>(mapBits);
+    h[12] = static_cast<char>(width), h[14] = static_cast<char>(height);
+    h[16] = static_cast<char>(depth), h[17] = static_cast<char>(descriptor);
+    return h;
+}
+
+class Tga : public ::testing::Test {
+protected:
+    test::LoadedPicture Load(const std::string& bytes) {
+        const std::string path = folder_.File("picture.tga");
+        test::WriteFileBytes(path, bytes);
+        return test::LoadPicture(path);
+    }
+    test::TempFolder folder_;
+};
+
+Colour At(const test::LoadedPicture& picture, int x, int y) {
+    const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
+    const uint8_t* p = rgb.At(x, y);
+    return {p[0], p[1], p[2]};
+}
+
+TEST_F(Tga, Messages) {
+    EXPECT_EQ(Load(Header(4, 1, 1, 24, 0) + "abc").message(), "Unkown TGA Imagetype!");
+    EXPECT_EQ(Load(Header(2, 1, 1, 7, 0) + "abc").message(), "Unkown TGA Imagetype!");
+    EXPECT_EQ(Load("short").message(), "Unkown TGA Imagetype!");
+    EXPECT_EQ(test::LoadPicture(folder_.File("none.tga")).message(), "Couldn't open TGA File!");
+}
+
+TEST_F(Tga, OrientationBits) {
+    const std::string rows = std::string("\x00\x00\xFF", 3) + std::string("\xFF\x00\x00", 3);  // red row, then blue
+    const auto bottomUp = Load(Header(2, 1, 2, 24, 0) + rows);
+    ASSERT_TRUE(bottomUp.ok()) << bottomUp.message();
+    EXPECT_EQ(At(bottomUp, 0, 1), (Colour{255, 0, 0})) << "descriptor bit 5 clear: the first row is the bottom";
+    const auto topDown = Load(Header(2, 1, 2, 24, 0x20) + rows);
+    EXPECT_EQ(At(topDown, 0, 0), (Colour{255, 0, 0}));
+    const auto mirrored = Load(Header(2, 2, 1, 24, 0x10) + rows);
+    EXPECT_EQ(At(mirrored, 0, 0), (Colour{0, 0, 255})) << "bit 4: right to left";
+}
+
+TEST_F(Tga, RunLengthPacketsSpanRows) {
+    // One run of three grey pixels over rows of two, then a raw packet of one.
+    const auto picture = Load(Header(11, 2, 2, 8, 0x20) + std::string("\x82\x40\x00\x90", 4));
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(At(picture, 0, 0), (Colour{0x40, 0x40, 0x40}));
+    EXPECT_EQ(At(picture, 0, 1), (Colour{0x40, 0x40, 0x40}));
+    EXPECT_EQ(At(picture, 1, 1), (Colour{0x90, 0x90, 0x90}));
+}
+
+TEST_F(Tga, SixteenBitsAndColourMaps) {
+    const auto sixteen = Load(Header(2, 2, 1, 16, 0) + std::string("\x00\x7C\x1F\x00", 4));
+    ASSERT_TRUE(sixteen.ok());
+    EXPECT_EQ(sixteen.canvas->bitsPerPixel(), 24);
+    EXPECT_EQ(At(sixteen, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(At(sixteen, 1, 0), (Colour{0, 0, 255}));
+
+    const auto mapped = Load(Header(1, 2, 1, 8, 0, 2, 24) + std::string("\x10\x20\x30\x40\x50\x60", 6) + "\x01\x00");
+    ASSERT_TRUE(mapped.ok()) << mapped.message();
+    EXPECT_EQ(At(mapped, 0, 0), (Colour{0x60, 0x50, 0x40}));
+    EXPECT_EQ(At(mapped, 1, 0), (Colour{0x30, 0x20, 0x10}));
+    const auto mapWithAlpha = Load(Header(1, 1, 1, 8, 0, 1, 32) + std::string("\x10\x20\x30\xFF", 4) + std::string(1, '\0'));
+    EXPECT_EQ(At(mapWithAlpha, 0, 0), (Colour{0x30, 0x20, 0x10})) << "32-bit entries lose their fourth byte";
+    const auto skipped = Load(Header(1, 1, 1, 8, 0, 2, 16) + std::string("\x11\x22\x33\x44", 4) + "\x07");
+    EXPECT_EQ(At(skipped, 0, 0), (Colour{7, 7, 7})) << "15- and 16-bit maps give the grey ramp";
+}
+
+TEST_F(Tga, WriterOptionsRoundTrip) {
+    const test::RgbImage pattern = test::MakePalettePattern(300, 5, {0x112233, 0x112233, 0x112233, 0xFF0000});
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas));
+    for (bool runLength : {false, true}) {
+        for (bool topDown : {false, true}) {
+            const std::string path = folder_.File("out.tga");
+            ASSERT_TRUE(WriteTga(path, canvas, TgaWriteOptions{runLength, topDown}, QuietHost()).ok());
+            const std::string bytes = test::ReadFileBytes(path);
+            EXPECT_EQ(bytes[2], runLength ? 10 : 2);
+            EXPECT_EQ(static_cast<uint8_t>(bytes[17]), topDown ? 0x20 : 0);
+            if (!runLength) {
+                EXPECT_EQ(bytes.size(), 18u + 300u * 5u * 3u);
+            }
+            const auto back = test::LoadPicture(path);
+            ASSERT_TRUE(back.ok());
+            EXPECT_EQ(test::CanvasToRgb(*back.canvas), pattern) << runLength << topDown;
+        }
+    }
+}
+
+TEST_F(Tga, EveryTruncationGivesAPictureOrAMessage) {
+    const std::string bytes = Header(10, 3, 3, 24, 0) + std::string("\x82\x01\x02\x03\x01\x04\x05\x06\x07\x08\x09\x84\x0A\x0B\x0C", 15);
+    for (size_t length = 0; length <= bytes.size(); ++length) {
+        const auto picture = Load(bytes.substr(0, length));
+        if (picture.ok()) {
+            EXPECT_EQ(picture.canvas->width(), 3);
+        }
+    }
+}
+
+TEST(Netpbm, HeadersAndGrey) {
+    test::TempFolder folder;
+    const test::RgbImage picture{3, 1, {255, 255, 255, 255, 0, 0, 10, 20, 30}};
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(picture, canvas));
+    ASSERT_TRUE(WritePgm(folder.File("a.pgm"), canvas, QuietHost()).ok());
+    ASSERT_TRUE(WritePpm(folder.File("a.ppm"), canvas, QuietHost()).ok());
+    const std::string pgm = test::ReadFileBytes(folder.File("a.pgm"));
+    EXPECT_EQ(pgm.rfind("P5\n# This file was saved using Marbleye !\n# ", 0), 0u);
+    EXPECT_EQ(pgm.substr(pgm.size() - 3), std::string("\xFF\x4C\x12", 3)) << "255, 76 (0.299 x 255), 18";
+    const auto ppm = test::FromPnm(test::ReadFileBytes(folder.File("a.ppm")));
+    ASSERT_TRUE(ppm);
+    EXPECT_EQ(*ppm, picture);
+    ImageCanvas empty;
+    EXPECT_EQ(WritePpm(folder.File("b.ppm"), empty, QuietHost()).message(), "Couldn't open file to write PPM Data!");
+}
+
+}  // namespace
+}  // namespace marbleye
