@@ -1,0 +1,90 @@
+// Targa files made by netpbm and ImageMagick load as netpbm decodes them (the
+// orientation bits decide; ImageMagick's own reading of its Targa files puts
+// the first stored row on top although the descriptor says bottom-up), and
+// our Targa, PPM and PGM files are read back exactly by netpbm and ImageMagick.
+#include <gtest/gtest.h>
+
+#include "formats/classic/Netpbm.h"
+#include "formats/classic/Tga.h"
+#include "support/ExternalTools.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+using test::RgbImage;
+
+class ClassicFormats : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+        MARBLEYE_REQUIRE_TOOL("/usr/bin/tgatoppm");
+    }
+    std::optional<RgbImage> Netpbm(const std::string& command) { return test::FromPnm(test::RunCommand(command).value_or("")); }
+    test::TempFolder folder_;
+};
+
+TEST_F(ClassicFormats, TargaFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
+    const std::string ppm = folder_.File("source.ppm");
+    test::WriteFileBytes(ppm, test::ToPpm(test::MakePattern(37, 21)));
+    const std::string grey = folder_.File("grey.pgm");
+    ASSERT_TRUE(test::RunCommand("/usr/bin/ppmtopgm " + ppm + " > " + grey));
+    const std::string few = folder_.File("few.ppm");
+    test::WriteFileBytes(few, test::ToPpm(test::MakePalettePattern(23, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x808080})));
+    const std::vector<std::pair<std::string, std::string>> makers = {
+        {"/usr/bin/ppmtotga -rgb -norle " + ppm, "netpbm-raw.tga"},
+        {"/usr/bin/ppmtotga -rgb " + ppm, "netpbm-rle.tga"},
+        {"/usr/bin/ppmtotga -mono " + grey, "netpbm-grey-rle.tga"},
+        {"/usr/bin/ppmtotga -mono -norle " + grey, "netpbm-grey.tga"},
+        {"/usr/bin/ppmtotga -cmap " + few, "netpbm-cmap-rle.tga"},
+        {"/usr/bin/ppmtotga -cmap -norle " + few, "netpbm-cmap.tga"},
+        {std::string(test::kImageMagickConvert) + " " + ppm + " TGA:-", "magick-raw.tga"},
+        {std::string(test::kImageMagickConvert) + " " + ppm + " -compress RLE TGA:-", "magick-rle.tga"},
+    };
+    int compared = 0;
+    for (const auto& [command, name] : makers) {
+        const std::string path = folder_.File(name);
+        ASSERT_TRUE(test::RunCommand(command + " > " + path)) << name;
+        const auto expected = Netpbm("/usr/bin/tgatoppm " + path);
+        ASSERT_TRUE(expected) << name;
+        const auto picture = test::LoadPicture(path);
+        ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
+        const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+        EXPECT_EQ(ours, *expected) << name << ": " << test::FirstDifference(*expected, ours);
+        ++compared;
+    }
+    EXPECT_EQ(compared, 8);
+}
+
+TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
+    const RgbImage pattern = test::MakePattern(45, 17);
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas));
+    for (bool runLength : {false, true}) {
+        for (bool topDown : {false, true}) {
+            const std::string path = folder_.File("ours.tga");
+            ASSERT_TRUE(WriteTga(path, canvas, TgaWriteOptions{runLength, topDown}, QuietHost()).ok());
+            const auto netpbm = Netpbm("/usr/bin/tgatoppm " + path);
+            ASSERT_TRUE(netpbm);
+            EXPECT_EQ(*netpbm, pattern) << "rle " << runLength << " top-down " << topDown;
+            if (topDown) {  // ImageMagick agrees with the descriptor for top-down files
+                const auto magick = test::DecodeWithImageMagick(path);
+                ASSERT_TRUE(magick);
+                EXPECT_EQ(*magick, pattern) << "rle " << runLength;
+            }
+        }
+    }
+    ASSERT_TRUE(WritePpm(folder_.File("ours.ppm"), canvas, QuietHost()).ok());
+    EXPECT_EQ(Netpbm("/usr/bin/ppmtoppm < " + folder_.File("ours.ppm")), pattern);
+    EXPECT_EQ(test::DecodeWithImageMagick(folder_.File("ours.ppm")), pattern);
+    ASSERT_TRUE(WritePgm(folder_.File("ours.pgm"), canvas, QuietHost()).ok());
+    const auto grey = Netpbm("/usr/bin/pgmtopgm < " + folder_.File("ours.pgm"));
+    ASSERT_TRUE(grey);
+    const uint8_t* p = pattern.At(10, 3);
+    EXPECT_EQ(grey->At(10, 3)[0], (299 * p[0] + 587 * p[1] + 114 * p[2]) / 1000);
+    EXPECT_EQ(test::DecodeWithImageMagick(folder_.File("ours.pgm")), grey);
+}
+
+}  // namespace
+}  // namespace marbleye
