@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/classic/Pcx.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
@@ -39,7 +40,7 @@ constexpr std::array kFormats = {
     FormatEntry{"myc", 37, "catalog", nullptr},
     FormatEntry{"sgi bw rgb rgba", 36, "SGI", nullptr},
     FormatEntry{"pcd", 31, "Photo CD", nullptr},
-    FormatEntry{"pcx", 32, "PCX", nullptr},
+    FormatEntry{"pcx", 32, "PCX", &ReadPcx},
     FormatEntry{"pic", 29, "PIC", nullptr},
     FormatEntry{"png", 23, "PNG", nullptr},
     FormatEntry{"ppm", 24, "portable pixmap", nullptr},

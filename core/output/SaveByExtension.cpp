@@ -5,6 +5,7 @@
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Netpbm.h"
+#include "formats/classic/Pcx.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
@@ -32,6 +33,10 @@ Status SaveTga(const std::string& path, const SaveSource& source, const AppSetti
     return WriteTga(path, source.canvas, TgaWriteOptions{settings.tgaEncode != 0, settings.tgaBottomUp != 0}, host);
 }
 
+Status SavePcx(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WritePcx(path, source.canvas, source.image.fileBitDepth, host);
+}
+
 Status SavePpm(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
     return WritePpm(path, source.canvas, host);
 }
@@ -52,7 +57,7 @@ constexpr std::array kWriters = {
     WriterEntry{".pgm", "PGM", &SavePgm},
     WriterEntry{".vkp", "VKP", &SaveVkp},
     WriterEntry{".tif .tiff", "TIFF", nullptr},
-    WriterEntry{".pcx", "PCX", nullptr},
+    WriterEntry{".pcx", "PCX", &SavePcx},
     WriterEntry{".pix", "Alias PIX", nullptr},
     WriterEntry{".ras .sun", "Sun raster", nullptr},
     WriterEntry{".sgi .rgb .rgba", "SGI", nullptr},

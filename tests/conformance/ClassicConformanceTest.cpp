@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/classic/Netpbm.h"
+#include "formats/classic/Pcx.h"
 #include "formats/classic/Tga.h"
 #include "support/ExternalTools.h"
 #include "support/TempFolder.h"
@@ -57,6 +58,35 @@ TEST_F(ClassicFormats, TargaFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
     EXPECT_EQ(compared, 8);
 }
 
+TEST_F(ClassicFormats, PcxFilesOfOtherProgramsLoadAsTheyDecodeThem) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/pcxtoppm");
+    const std::string ppm = folder_.File("source.ppm");
+    test::WriteFileBytes(ppm, test::ToPpm(test::MakePattern(37, 21)));
+    const std::string few = folder_.File("few.ppm");
+    test::WriteFileBytes(few, test::ToPpm(test::MakePalettePattern(23, 9, {0xFF0000, 0x00FF00, 0x0000FF, 0x808080,
+                                                                          0x102030, 0xABCDEF})));
+    const std::string mono = folder_.File("mono.pbm");
+    ASSERT_TRUE(test::RunCommand("/usr/bin/ppmtopgm " + few + " | /usr/bin/pgmtopbm > " + mono));
+    const std::vector<std::pair<std::string, std::string>> makers = {
+        {"/usr/bin/ppmtopcx " + ppm, "netpbm-24.pcx"},
+        {"/usr/bin/ppmtopcx -8bit " + few, "netpbm-8.pcx"},
+        {"/usr/bin/ppmtopcx " + few, "netpbm-planes.pcx"},
+        {"/usr/bin/ppmtopcx " + mono, "netpbm-mono.pcx"},
+        {std::string(test::kImageMagickConvert) + " " + ppm + " PCX:-", "magick-24.pcx"},
+        {std::string(test::kImageMagickConvert) + " " + few + " -type Palette PCX:-", "magick-8.pcx"},
+    };
+    for (const auto& [command, name] : makers) {
+        const std::string path = folder_.File(name);
+        ASSERT_TRUE(test::RunCommand(command + " > " + path)) << name;
+        const auto expected = Netpbm("/usr/bin/pcxtoppm " + path);
+        ASSERT_TRUE(expected) << name;
+        const auto picture = test::LoadPicture(path);
+        ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
+        const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+        EXPECT_EQ(ours, *expected) << name << ": " << test::FirstDifference(*expected, ours);
+    }
+}
+
 TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
     const RgbImage pattern = test::MakePattern(45, 17);
     ImageCanvas canvas;
@@ -74,6 +104,18 @@ TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
                 EXPECT_EQ(*magick, pattern) << "rle " << runLength;
             }
         }
+    }
+    for (int32_t depth : {8, 24}) {
+        const std::string path = folder_.File("ours.pcx");
+        ASSERT_TRUE(WritePcx(path, canvas, depth, QuietHost()).ok());
+        const auto ours = test::LoadPicture(path);
+        ASSERT_TRUE(ours.ok());
+        const RgbImage written = test::CanvasToRgb(*ours.canvas);
+        if (depth == 24) {
+            EXPECT_EQ(written, pattern);
+        }
+        EXPECT_EQ(Netpbm("/usr/bin/pcxtoppm " + path), written) << depth;
+        EXPECT_EQ(test::DecodeWithImageMagick(path), written) << depth;
     }
     ASSERT_TRUE(WritePpm(folder_.File("ours.ppm"), canvas, QuietHost()).ok());
     EXPECT_EQ(Netpbm("/usr/bin/ppmtoppm < " + folder_.File("ours.ppm")), pattern);
