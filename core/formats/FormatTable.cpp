@@ -5,6 +5,7 @@
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
@@ -36,7 +37,7 @@ constexpr std::array kFormats = {
     FormatEntry{"msp", 18, "Microsoft Paint", nullptr},
     FormatEntry{"mng jng", 19, "MNG", nullptr},
     FormatEntry{"mac", 21, "MacPaint", nullptr},
-    FormatEntry{"ras sun", 35, "Sun raster", nullptr},
+    FormatEntry{"ras sun", 35, "Sun raster", &ReadSunRaster},
     FormatEntry{"myc", 37, "catalog", nullptr},
     FormatEntry{"sgi bw rgb rgba", 36, "SGI", nullptr},
     FormatEntry{"pcd", 31, "Photo CD", nullptr},

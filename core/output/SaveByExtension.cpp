@@ -6,6 +6,7 @@
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/own/Vkp.h"
@@ -37,6 +38,10 @@ Status SavePcx(const std::string& path, const SaveSource& source, const AppSetti
     return WritePcx(path, source.canvas, source.image.fileBitDepth, host);
 }
 
+Status SaveSunRaster(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteSunRaster(path, source.canvas, settings.rasCompression != 0, host);
+}
+
 Status SavePpm(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
     return WritePpm(path, source.canvas, host);
 }
@@ -59,7 +64,7 @@ constexpr std::array kWriters = {
     WriterEntry{".tif .tiff", "TIFF", nullptr},
     WriterEntry{".pcx", "PCX", &SavePcx},
     WriterEntry{".pix", "Alias PIX", nullptr},
-    WriterEntry{".ras .sun", "Sun raster", nullptr},
+    WriterEntry{".ras .sun", "Sun raster", &SaveSunRaster},
     WriterEntry{".sgi .rgb .rgba", "SGI", nullptr},
 };
 

@@ -1,11 +1,11 @@
-// Targa files made by netpbm and ImageMagick load as netpbm decodes them (the
-// orientation bits decide; ImageMagick's own reading of its Targa files puts
-// the first stored row on top although the descriptor says bottom-up), and
-// our Targa, PPM and PGM files are read back exactly by netpbm and ImageMagick.
+// Targa, PCX and Sun raster files made by netpbm and ImageMagick load as
+// netpbm decodes them, and our Targa, PCX, Sun raster, PPM and PGM files are
+// read back exactly by netpbm and ImageMagick.
 #include <gtest/gtest.h>
 
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "support/ExternalTools.h"
 #include "support/TempFolder.h"
@@ -87,6 +87,31 @@ TEST_F(ClassicFormats, PcxFilesOfOtherProgramsLoadAsTheyDecodeThem) {
     }
 }
 
+TEST_F(ClassicFormats, SunRasterFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/rasttopnm");
+    for (int width : {37, 38}) {  // an odd width needs padding at 24 bits
+        const std::string ppm = folder_.File("source.ppm");
+        test::WriteFileBytes(ppm, test::ToPpm(test::MakePattern(width, 13)));
+        const std::string few = folder_.File("few.ppm");
+        test::WriteFileBytes(few, test::ToPpm(test::MakePalettePattern(width, 9, {0xFF0000, 0x808080, 0x0000FF})));
+        for (const auto& [command, name] : std::vector<std::pair<std::string, std::string>>{
+                 {"/usr/bin/pnmtorast " + ppm, "netpbm.ras"},
+                 {"/usr/bin/pnmtorast -rle " + ppm, "netpbm-rle.ras"},
+                 {"/usr/bin/pnmtorast " + few, "netpbm-mapped.ras"},
+                 {"/usr/bin/pnmtorast -rle " + few, "netpbm-mapped-rle.ras"},
+                 {std::string(test::kImageMagickConvert) + " " + ppm + " SUN:-", "magick.ras"}}) {
+            const std::string path = folder_.File(name);
+            ASSERT_TRUE(test::RunCommand(command + " > " + path)) << name;
+            const auto expected = Netpbm("/usr/bin/rasttopnm " + path);
+            ASSERT_TRUE(expected) << name;
+            const auto picture = test::LoadPicture(path);
+            ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
+            const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+            EXPECT_EQ(ours, *expected) << name << " width " << width << ": " << test::FirstDifference(*expected, ours);
+        }
+    }
+}
+
 TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
     const RgbImage pattern = test::MakePattern(45, 17);
     ImageCanvas canvas;
@@ -116,6 +141,16 @@ TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
         }
         EXPECT_EQ(Netpbm("/usr/bin/pcxtoppm " + path), written) << depth;
         EXPECT_EQ(test::DecodeWithImageMagick(path), written) << depth;
+    }
+    for (bool runLength : {false, true}) {
+        const std::string path = folder_.File("ours.ras");
+        ASSERT_TRUE(WriteSunRaster(path, canvas, runLength, QuietHost()).ok());
+        EXPECT_EQ(Netpbm("/usr/bin/rasttopnm " + path), pattern) << runLength;
+        // ImageMagick misreads byte-encoded files (netpbm's own included),
+        // so it checks the plain ones.
+        if (!runLength) {
+            EXPECT_EQ(test::DecodeWithImageMagick(path), pattern);
+        }
     }
     ASSERT_TRUE(WritePpm(folder_.File("ours.ppm"), canvas, QuietHost()).ok());
     EXPECT_EQ(Netpbm("/usr/bin/ppmtoppm < " + folder_.File("ours.ppm")), pattern);

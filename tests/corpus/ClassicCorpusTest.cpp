@@ -1,6 +1,6 @@
-// The PCX files of the corpora: each loads or gives the reader's message, the
-// outcome stays as recorded in pcx.golden, and files with a reference picture
-// match it.
+// The PCX and Sun raster files of the corpora: each loads or gives the
+// reader's message, the outcome stays as recorded in the format's golden
+// file, and files with a reference picture match it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,22 +15,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kFolder = fs::path(MARBLEYE_CORPORA_DIR) / "kimageformats" / "autotests" / "read" / "pcx";
-const fs::path kGolden = fs::path(MARBLEYE_SOURCE_DIR) / "tests" / "corpus" / "pcx.golden";
+const fs::path kRead = fs::path(MARBLEYE_CORPORA_DIR) / "kimageformats" / "autotests" / "read";
 
-std::vector<fs::path> PcxFiles() {
+std::vector<fs::path> FilesIn(const fs::path& folder, const std::string& extension) {
     std::vector<fs::path> files;
-    if (!fs::exists(kFolder)) return files;
-    for (const auto& entry : fs::directory_iterator(kFolder)) {
-        if (entry.path().extension() == ".pcx") files.push_back(entry.path());
+    if (!fs::exists(folder)) return files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == extension) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;
 }
 
-TEST(PcxCorpus, EveryFileKeepsItsRecordedOutcomeAndMatchesItsReference) {
-    const std::vector<fs::path> files = PcxFiles();
-    if (files.empty()) GTEST_SKIP() << "no corpus at " << kFolder;
+void CheckFolder(const std::string& format) {
+    const std::vector<fs::path> files = FilesIn(kRead / format, "." + format);
+    if (files.empty()) GTEST_SKIP() << "no corpus at " << kRead / format;
+    const fs::path golden = fs::path(MARBLEYE_SOURCE_DIR) / "tests" / "corpus" / (format + ".golden");
     std::string outcomes;
     for (const fs::path& file : files) {
         const auto picture = test::LoadPicture(file.string());
@@ -52,8 +52,12 @@ TEST(PcxCorpus, EveryFileKeepsItsRecordedOutcomeAndMatchesItsReference) {
         }
         outcomes += line.str() + "\n";
     }
-    test::ExpectGolden(kGolden.string(), outcomes);
+    test::ExpectGolden(golden.string(), outcomes);
 }
+
+TEST(ClassicCorpus, PcxFiles) { CheckFolder("pcx"); }
+
+TEST(ClassicCorpus, SunRasterFiles) { CheckFolder("ras"); }
 
 }  // namespace
 }  // namespace marbleye

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "formats/classic/SunRaster.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+using Colour = std::array<int, 3>;
+
+std::string Word(uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                       static_cast<char>(v)};
+}
+
+// The 32-byte header: size, depth, type and colour map.
+std::string Header(uint32_t width, uint32_t height, uint32_t depth, uint32_t type, uint32_t mapType = 0,
+                   uint32_t mapLength = 0) {
+    return Word(0x59A66A95) + Word(width) + Word(height) + Word(depth) + Word(0) + Word(type) + Word(mapType) +
+           Word(mapLength);
+}
+
+class CountingHost : public Host {
+public:
+    void ReportError(const std::string& message) override { messages += message + "|"; }
+    std::string messages;
+};
+
+class SunRaster : public ::testing::Test {
+protected:
+    test::LoadedPicture Load(const std::string& bytes, Host& host = QuietHost()) {
+        const std::string path = folder_.File("picture.ras");
+        test::WriteFileBytes(path, bytes);
+        test::LoadedPicture picture;
+        const LoadOptions options;
+        LoadContext context{*picture.canvas, picture.image, options, host};
+        picture.result = LoadImageFile(path, context);
+        return picture;
+    }
+    Colour At(const test::LoadedPicture& picture, int x, int y) {
+        const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
+        const uint8_t* p = rgb.At(x, y);
+        return {p[0], p[1], p[2]};
+    }
+    test::TempFolder folder_;
+};
+
+TEST_F(SunRaster, Messages) {
+    EXPECT_EQ(Load("junk").message(), "Not a valid SUN Raster File!");
+    EXPECT_EQ(Load(Header(1, 1, 8, 6)).message(), "the type of this SUN-rasterfile is not supported");
+    EXPECT_EQ(Load(Header(1, 1, 8, 1, 2, 6)).message(), "type of colourmap not supported");
+    EXPECT_EQ(Load(Header(1, 1, 4, 1)).message(), "Unkown ImageType!");
+    EXPECT_EQ(Load(Header(1, 1, 8, 1, 1, 6) + "\x01").message(), "cant read colour entries");
+    EXPECT_EQ(test::LoadPicture(folder_.File("none.ras")).message(), "can't open file for reading");
+}
+
+TEST_F(SunRaster, DepthsPaddingAndMaps) {
+    const auto bits = Load(Header(3, 2, 1, 1) + std::string("\xA0\x00\x40\x00", 4));
+    ASSERT_TRUE(bits.ok()) << bits.message();
+    EXPECT_EQ(At(bits, 0, 0), (Colour{0, 0, 0})) << "a set bit is black";
+    EXPECT_EQ(At(bits, 1, 0), (Colour{255, 255, 255}));
+    EXPECT_EQ(At(bits, 1, 1), (Colour{0, 0, 0})) << "rows padded to 16 bits";
+
+    const auto mapped = Load(Header(3, 2, 8, 1, 1, 6) + std::string("\x0A\x14\x1E\x28\x32\x3C", 6) +
+                             std::string("\x01\x00\x01\x00\x00\x00\x01\x00", 8));
+    ASSERT_TRUE(mapped.ok()) << mapped.message();
+    EXPECT_EQ(At(mapped, 0, 0), (Colour{0x14, 0x28, 0x3C})) << "reds, then greens, then blues";
+    EXPECT_EQ(At(mapped, 0, 1), (Colour{0x0A, 0x1E, 0x32})) << "an odd width is padded";
+
+    const auto odd = Load(Header(1, 2, 24, 1) + std::string("\x01\x02\x03\x00\x04\x05\x06\x00", 8));
+    EXPECT_EQ(At(odd, 0, 1), (Colour{6, 5, 4})) << "24-bit rows are padded to 16 bits too";
+    const auto rgbOrder = Load(Header(1, 1, 24, 3) + std::string("\x01\x02\x03\x00", 4));
+    EXPECT_EQ(At(rgbOrder, 0, 0), (Colour{1, 2, 3})) << "type 3 stores red first";
+
+    const auto standard = Load(Header(1, 1, 32, 1) + std::string("\x00\x11\x22\x33", 4));
+    EXPECT_EQ(At(standard, 0, 0), (Colour{0x11, 0x22, 0x33}));
+    const auto rgbType = Load(Header(1, 1, 32, 3) + std::string("\x00\x11\x22\x33", 4));
+    EXPECT_EQ(At(rgbType, 0, 0), (Colour{0x33, 0x22, 0x11}));
+}
+
+TEST_F(SunRaster, ByteEncodingCarriesRunsAcrossRowsAndReportsAnEarlyEnd) {
+    // Rows of two grey bytes: a run of three 0x40, one escaped 0x80, then the file ends.
+    CountingHost host;
+    const auto picture = Load(Header(2, 3, 8, 2) + std::string("\x80\x02\x40\x80\x00", 5), host);
+    ASSERT_TRUE(picture.ok()) << "the partial picture is shown";
+    EXPECT_EQ(picture.canvas->Row(2)[1], 0x40);
+    EXPECT_EQ(picture.canvas->Row(1)[0], 0x40);
+    EXPECT_EQ(picture.canvas->Row(1)[1], 0x80);
+    EXPECT_EQ(host.messages, "EOF encountered on reading|");
+}
+
+TEST_F(SunRaster, WriterRoundTripsAndEscapesASingle0x80) {
+    const test::RgbImage pattern = test::MakePalettePattern(37, 5, {0x808080, 0x808080, 0x123456, 0x800000});
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(pattern, canvas));
+    for (bool runLength : {false, true}) {
+        const std::string path = folder_.File("out.ras");
+        ASSERT_TRUE(WriteSunRaster(path, canvas, runLength, QuietHost()).ok());
+        const auto back = test::LoadPicture(path);
+        ASSERT_TRUE(back.ok());
+        EXPECT_EQ(test::CanvasToRgb(*back.canvas), pattern) << runLength;
+    }
+    test::RgbImage one{1, 1, {0x80, 0x01, 0x02}};
+    ASSERT_TRUE(test::CanvasFromRgb(one, canvas));
+    ASSERT_TRUE(WriteSunRaster(folder_.File("one.ras"), canvas, true, QuietHost()).ok());
+    // Blue 0x02, green 0x01, red 0x80 and the pad byte 0.
+    EXPECT_EQ(test::ReadFileBytes(folder_.File("one.ras")).substr(32), std::string("\x02\x01\x80\x00\x00", 5));
+}
+
+}  // namespace
+}  // namespace marbleye
