@@ -5,6 +5,7 @@
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
@@ -39,7 +40,7 @@ constexpr std::array kFormats = {
     FormatEntry{"mac", 21, "MacPaint", nullptr},
     FormatEntry{"ras sun", 35, "Sun raster", &ReadSunRaster},
     FormatEntry{"myc", 37, "catalog", nullptr},
-    FormatEntry{"sgi bw rgb rgba", 36, "SGI", nullptr},
+    FormatEntry{"sgi bw rgb rgba", 36, "SGI", &ReadSgi},
     FormatEntry{"pcd", 31, "Photo CD", nullptr},
     FormatEntry{"pcx", 32, "PCX", &ReadPcx},
     FormatEntry{"pic", 29, "PIC", nullptr},

@@ -6,6 +6,7 @@
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
@@ -38,6 +39,10 @@ Status SavePcx(const std::string& path, const SaveSource& source, const AppSetti
     return WritePcx(path, source.canvas, source.image.fileBitDepth, host);
 }
 
+Status SaveSgi(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteSgi(path, source.canvas, settings.sgiCompression, host);
+}
+
 Status SaveSunRaster(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
     return WriteSunRaster(path, source.canvas, settings.rasCompression != 0, host);
 }
@@ -65,7 +70,7 @@ constexpr std::array kWriters = {
     WriterEntry{".pcx", "PCX", &SavePcx},
     WriterEntry{".pix", "Alias PIX", nullptr},
     WriterEntry{".ras .sun", "Sun raster", &SaveSunRaster},
-    WriterEntry{".sgi .rgb .rgba", "SGI", nullptr},
+    WriterEntry{".sgi .rgb .rgba", "SGI", &SaveSgi},
 };
 
 }  // namespace

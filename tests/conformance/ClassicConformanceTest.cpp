@@ -1,10 +1,11 @@
-// Targa, PCX and Sun raster files made by netpbm and ImageMagick load as
-// netpbm decodes them, and our Targa, PCX, Sun raster, PPM and PGM files are
-// read back exactly by netpbm and ImageMagick.
+// Targa, PCX, SGI and Sun raster files made by netpbm and ImageMagick load as
+// netpbm decodes them, and our Targa, PCX, SGI, Sun raster, PPM and PGM files
+// are read back exactly by netpbm and ImageMagick.
 #include <gtest/gtest.h>
 
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
+#include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "support/ExternalTools.h"
@@ -112,6 +113,30 @@ TEST_F(ClassicFormats, SunRasterFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
     }
 }
 
+TEST_F(ClassicFormats, SgiFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/sgitopnm");
+    const std::string ppm = folder_.File("source.ppm");
+    test::WriteFileBytes(ppm, test::ToPpm(test::MakePattern(37, 13)));
+    const std::string grey = folder_.File("grey.pgm");
+    ASSERT_TRUE(test::RunCommand("/usr/bin/ppmtopgm " + ppm + " > " + grey));
+    for (const auto& [command, name] : std::vector<std::pair<std::string, std::string>>{
+             {"/usr/bin/pnmtosgi -verbatim " + ppm, "netpbm.sgi"},
+             {"/usr/bin/pnmtosgi -rle " + ppm, "netpbm-rle.sgi"},
+             {"/usr/bin/pnmtosgi -rle " + grey, "netpbm-grey.sgi"},
+             {std::string(test::kImageMagickConvert) + " " + ppm + " SGI:-", "magick.sgi"},
+             {std::string(test::kImageMagickConvert) + " " + ppm + " -alpha set SGI:-", "magick-alpha.sgi"}}) {
+        const std::string path = folder_.File(name);
+        ASSERT_TRUE(test::RunCommand(command + " > " + path)) << name;
+        const auto expected = name == "magick-alpha.sgi" ? test::FromPnm(test::ReadFileBytes(ppm))
+                                                         : Netpbm("/usr/bin/sgitopnm " + path);
+        ASSERT_TRUE(expected) << name;
+        const auto picture = test::LoadPicture(path);
+        ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
+        const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+        EXPECT_EQ(ours, *expected) << name << ": " << test::FirstDifference(*expected, ours);
+    }
+}
+
 TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
     const RgbImage pattern = test::MakePattern(45, 17);
     ImageCanvas canvas;
@@ -151,6 +176,12 @@ TEST_F(ClassicFormats, NetpbmAndImageMagickReadOurFiles) {
         if (!runLength) {
             EXPECT_EQ(test::DecodeWithImageMagick(path), pattern);
         }
+    }
+    for (int32_t compression : {0, 1, 2}) {
+        const std::string path = folder_.File("ours.sgi");
+        ASSERT_TRUE(WriteSgi(path, canvas, compression, QuietHost()).ok());
+        EXPECT_EQ(Netpbm("/usr/bin/sgitopnm " + path), pattern) << compression;
+        EXPECT_EQ(test::DecodeWithImageMagick(path), pattern) << compression;
     }
     ASSERT_TRUE(WritePpm(folder_.File("ours.ppm"), canvas, QuietHost()).ok());
     EXPECT_EQ(Netpbm("/usr/bin/ppmtoppm < " + folder_.File("ours.ppm")), pattern);

@@ -1,4 +1,4 @@
-// The PCX and Sun raster files of the corpora: each loads or gives the
+// The PCX, Sun raster and SGI files of the corpora: each loads or gives the
 // reader's message, the outcome stays as recorded in the format's golden
 // file, and files with a reference picture match it.
 #include <gtest/gtest.h>
@@ -58,6 +58,8 @@ void CheckFolder(const std::string& format) {
 TEST(ClassicCorpus, PcxFiles) { CheckFolder("pcx"); }
 
 TEST(ClassicCorpus, SunRasterFiles) { CheckFolder("ras"); }
+
+TEST(ClassicCorpus, SgiFiles) { CheckFolder("rgb"); }
 
 }  // namespace
 }  // namespace marbleye
