@@ -97,5 +97,22 @@ TEST_F(Pcx, TheWriterRoundTripsAndUsesTheWidthAsBytesPerLine) {
     EXPECT_EQ(test::CanvasToRgb(*test::LoadPicture(path).canvas), few);
 }
 
+TEST_F(Pcx, TruncationsAndHostileHeadersGiveAPictureOrAMessage) {
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(11, 4), canvas));
+    const std::string path = folder_.File("full.pcx");
+    ASSERT_TRUE(WritePcx(path, canvas, 8, QuietHost()).ok());
+    const std::string bytes = test::ReadFileBytes(path);
+    for (size_t length = 0; length <= bytes.size(); length += 5) {
+        const auto picture = Load(bytes.substr(0, length));
+        if (!picture.ok()) {
+            EXPECT_FALSE(picture.message().empty());
+        }
+    }
+    std::string huge = Header(8, 1, 1, 1, 1);
+    huge[8] = huge[9] = huge[10] = huge[11] = static_cast<char>(0xFF);  // 65536 x 65536
+    EXPECT_EQ(Load(huge).message(), "Not enough Memory!");
+}
+
 }  // namespace
 }  // namespace marbleye

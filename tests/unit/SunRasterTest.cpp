@@ -108,5 +108,11 @@ TEST_F(SunRaster, WriterRoundTripsAndEscapesASingle0x80) {
     EXPECT_EQ(test::ReadFileBytes(folder_.File("one.ras")).substr(32), std::string("\x02\x01\x80\x00\x00", 5));
 }
 
+TEST_F(SunRaster, HostileHeadersGiveTheReadersMessage) {
+    EXPECT_EQ(Load(Header(100000, 100000, 24, 1)).message(), "Not enough Memory!");
+    EXPECT_EQ(Load(Header(0, 5, 8, 1)).message(), "Unkown ImageType!");
+    EXPECT_EQ(Load(Header(2, 2, 8, 1, 1, 0xFFFFFFF0u)).message(), "Can't get memory for colour map");
+}
+
 }  // namespace
 }  // namespace marbleye
