@@ -34,23 +34,16 @@ void CheckFolder(const std::string& format) {
     std::string outcomes;
     for (const fs::path& file : files) {
         const auto picture = test::LoadPicture(file.string());
-        std::ostringstream line;
-        line << file.filename().string() << ' ';
-        if (!picture.ok()) {
-            line << "message " << picture.message();
-        } else {
+        outcomes += test::OutcomeLine(file.filename().string(), picture);
+        if (!picture.ok()) continue;
+        fs::path reference = file;
+        reference.replace_extension(".png");
+        if (fs::exists(reference) && test::HaveTool(test::kImageMagickConvert)) {
             const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-            line << rgb.width << 'x' << rgb.height << " stored " << picture.image.fileBitDepth << " rgb " << std::hex
-                 << test::Fnv1a(rgb.rgb);
-            fs::path reference = file;
-            reference.replace_extension(".png");
-            if (fs::exists(reference) && test::HaveTool(test::kImageMagickConvert)) {
-                const auto expected = test::DecodeWithImageMagick(reference.string());
-                ASSERT_TRUE(expected);
-                EXPECT_EQ(rgb, *expected) << file.filename() << ": " << test::FirstDifference(*expected, rgb);
-            }
+            const auto expected = test::DecodeWithImageMagick(reference.string());
+            ASSERT_TRUE(expected);
+            EXPECT_EQ(rgb, *expected) << file.filename() << ": " << test::FirstDifference(*expected, rgb);
         }
-        outcomes += line.str() + "\n";
     }
     test::ExpectGolden(golden.string(), outcomes);
 }

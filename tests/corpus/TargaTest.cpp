@@ -40,16 +40,7 @@ TEST(Targa, EveryFileKeepsItsRecordedOutcome) {
     std::string outcomes;
     for (const fs::path& file : files) {
         const auto picture = test::LoadPicture(file.string());
-        std::ostringstream line;
-        line << file.parent_path().filename().string() << '/' << file.filename().string() << ' ';
-        if (!picture.ok()) {
-            line << "message " << picture.message();
-        } else {
-            const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-            line << rgb.width << 'x' << rgb.height << " stored " << picture.image.fileBitDepth << " rgb " << std::hex
-                 << test::Fnv1a(rgb.rgb);
-        }
-        outcomes += line.str() + "\n";
+        outcomes += test::OutcomeLine(file.parent_path().filename().string() + "/" + file.filename().string(), picture);
     }
     test::ExpectGolden(kGolden.string(), outcomes);
 }

@@ -163,6 +163,25 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::array<int, 3> PixelOf(const LoadedPicture& picture, int32_t x, int32_t y) {
+    const RgbImage rgb = CanvasToRgb(*picture.canvas);
+    const uint8_t* p = rgb.At(x, y);
+    return {p[0], p[1], p[2]};
+}
+
+std::string OutcomeLine(const std::string& name, const LoadedPicture& picture) {
+    std::ostringstream line;
+    line << name << ' ';
+    if (!picture.ok()) {
+        line << "message " << picture.message();
+    } else {
+        const RgbImage rgb = CanvasToRgb(*picture.canvas);
+        line << rgb.width << 'x' << rgb.height << " stored " << picture.image.fileBitDepth << " rgb " << std::hex
+             << Fnv1a(rgb.rgb);
+    }
+    return line.str() + "\n";
+}
+
 LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options) {
     LoadedPicture picture;
     LoadContext context{*picture.canvas, picture.image, options, QuietHost()};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -58,5 +59,12 @@ struct LoadedPicture {
     std::string message() const { return result ? result->status.message() : std::string(); }
 };
 LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options = LoadOptions());
+
+// Red, green, blue of a loaded picture at (x, y) from the top left.
+std::array<int, 3> PixelOf(const LoadedPicture& picture, int32_t x, int32_t y);
+
+// One line of a corpus golden file: the name, then size, stored depth and a
+// hash of the pixels, or the message.
+std::string OutcomeLine(const std::string& name, const LoadedPicture& picture);
 
 }  // namespace marbleye::test

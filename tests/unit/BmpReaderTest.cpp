@@ -27,13 +27,6 @@ protected:
     test::TempFolder folder_;
 };
 
-// Red, green, blue of pixel (x, y) counted from the top left.
-std::array<int, 3> PixelAt(const test::LoadedPicture& picture, int32_t x, int32_t y) {
-    const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-    const uint8_t* p = rgb.At(x, y);
-    return {p[0], p[1], p[2]};
-}
-
 std::vector<uint8_t> Bytes16(std::initializer_list<uint16_t> values) {
     std::vector<uint8_t> bytes;
     for (uint16_t v : values) bytes.push_back(v & 0xFF), bytes.push_back(static_cast<uint8_t>(v >> 8));
@@ -89,8 +82,8 @@ TEST_F(BmpReader, TopDownFilesAreShownUpright) {
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok()) << picture.message();
     EXPECT_EQ(picture.image.height, 2);
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(PixelAt(picture, 0, 1), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 1), (std::array<int, 3>{0, 0, 255}));
 }
 
 TEST_F(BmpReader, SixteenBitFieldsWithFiveSixFiveMasks) {
@@ -104,9 +97,9 @@ TEST_F(BmpReader, SixteenBitFieldsWithFiveSixFiveMasks) {
     ASSERT_TRUE(picture.ok()) << picture.message();
     EXPECT_EQ(picture.image.fileBitDepth, 16);
     EXPECT_EQ(picture.canvas->bitsPerPixel(), 24);
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{0, 255, 0}));
-    EXPECT_EQ(PixelAt(picture, 1, 0), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(PixelAt(picture, 2, 0), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 0), (std::array<int, 3>{0, 0, 255}));
 }
 
 TEST_F(BmpReader, SixteenBitsUseTheTopFiveGreenBitsAndRoundedFiveBitValues) {
@@ -118,8 +111,8 @@ TEST_F(BmpReader, SixteenBitsUseTheTopFiveGreenBitsAndRoundedFiveBitValues) {
     bmp.pixels = Bytes16({(3 << 11) | (0x3F << 5) | 1, (1 << 5) | 4});
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok());
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{25, 255, 8}));
-    EXPECT_EQ(PixelAt(picture, 1, 0), (std::array<int, 3>{0, 0, 33})) << "the lowest green bit is dropped";
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{25, 255, 8}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{0, 0, 33})) << "the lowest green bit is dropped";
 }
 
 TEST_F(BmpReader, SixteenBitsWithoutFieldsAreFiveFiveFive) {
@@ -130,9 +123,9 @@ TEST_F(BmpReader, SixteenBitsWithoutFieldsAreFiveFiveFive) {
     bmp.pixels = Bytes16({0x7C00, 0, 0, 0, 0, 0xFFFF, /* bottom row */ 0x03E0, 0, 0, 0, 0x001F, 0xFFFF});
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok());
-    EXPECT_EQ(PixelAt(picture, 0, 1), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{0, 255, 0}));
-    EXPECT_EQ(PixelAt(picture, 4, 0), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 1), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 4, 0), (std::array<int, 3>{0, 0, 255}));
 }
 
 TEST_F(BmpReader, LongerHeadersCarryTheirMasksInside) {
@@ -145,7 +138,7 @@ TEST_F(BmpReader, LongerHeadersCarryTheirMasksInside) {
         bmp.pixels = Bytes16({0x07E0, 0});
         const auto picture = Load(bmp.Bytes());
         ASSERT_TRUE(picture.ok()) << headerSize << ": " << picture.message();
-        EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{0, 255, 0})) << headerSize;
+        EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0, 255, 0})) << headerSize;
     }
 }
 
@@ -157,8 +150,8 @@ TEST_F(BmpReader, ThirtyTwoBitsIgnoreTheFourthByte) {
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok());
     EXPECT_EQ(picture.canvas->bitsPerPixel(), 24);
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{30, 20, 10}));
-    EXPECT_EQ(PixelAt(picture, 1, 0), (std::array<int, 3>{60, 50, 40}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{30, 20, 10}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{60, 50, 40}));
 }
 
 TEST_F(BmpReader, PalettesAreReadInFullWhateverTheColoursUsedSay) {
@@ -174,8 +167,8 @@ TEST_F(BmpReader, PalettesAreReadInFullWhateverTheColoursUsedSay) {
     ASSERT_TRUE(picture.ok()) << picture.message();
     EXPECT_EQ(picture.canvas->bitsPerPixel(), 8);
     EXPECT_EQ(picture.image.palette[200 * 3], 0xEE);
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{0xEE, 200, 200}));
-    EXPECT_EQ(PixelAt(picture, 1, 0), (std::array<int, 3>{7, 7, 7}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0xEE, 200, 200}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{7, 7, 7}));
 }
 
 TEST_F(BmpReader, OS2CoreHeadersHaveThreeBytePaletteEntries) {
@@ -188,9 +181,9 @@ TEST_F(BmpReader, OS2CoreHeadersHaveThreeBytePaletteEntries) {
     bmp.pixels = {0x5F, 0x10, 0, 0};
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok()) << picture.message();
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{5, 5, 0x50}));
-    EXPECT_EQ(PixelAt(picture, 1, 0), (std::array<int, 3>{15, 15, 15}));
-    EXPECT_EQ(PixelAt(picture, 2, 0), (std::array<int, 3>{1, 1, 1}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{5, 5, 0x50}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{15, 15, 15}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 0), (std::array<int, 3>{1, 1, 1}));
 }
 
 TEST_F(BmpReader, Rle8RowsThatEndEarlyKeepThePreviousRow) {
@@ -252,10 +245,10 @@ TEST_F(BmpReader, TruncatedPixelsLeaveTheRestBlack) {
     bmp.pixels = {255, 255, 255, 255, 255, 255, 0, 0, /* second row, cut: */ 255, 255};
     const auto picture = Load(bmp.Bytes());
     ASSERT_TRUE(picture.ok()) << "a short file still gives a picture";
-    EXPECT_EQ(PixelAt(picture, 0, 2), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(PixelAt(picture, 0, 1), (std::array<int, 3>{0, 255, 255}));
-    EXPECT_EQ(PixelAt(picture, 1, 1), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(PixelAt(picture, 0, 0), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 2), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 1), (std::array<int, 3>{0, 255, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 1), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0, 0, 0}));
 }
 
 // Every prefix of valid files gives a picture or the reader's message.

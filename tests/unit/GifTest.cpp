@@ -24,12 +24,6 @@ protected:
     test::TempFolder folder_;
 };
 
-Colour At(const test::LoadedPicture& picture, int x, int y) {
-    const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-    const uint8_t* p = rgb.At(x, y);
-    return {p[0], p[1], p[2]};
-}
-
 GifFrame Solid(int width, int height, uint8_t index) {
     GifFrame frame;
     frame.width = width, frame.height = height;
@@ -70,9 +64,9 @@ TEST_F(Gif, ASingleFrameIsAnOrdinaryPicture) {
     EXPECT_EQ(picture.canvas->bitsPerPixel(), 24);
     EXPECT_EQ(picture.image.fileBitDepth, 2) << "four table entries";
     EXPECT_EQ(picture.image.animation.frameCount, 0);
-    EXPECT_EQ(At(picture, 0, 0), (Colour{255, 0, 0}));
-    EXPECT_EQ(At(picture, 2, 0), (Colour{0, 255, 0}));
-    EXPECT_EQ(At(picture, 2, 1), (Colour{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 0), (Colour{0, 255, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 1), (Colour{0, 0, 255}));
 }
 
 TEST_F(Gif, WithoutAnyTableTheDefaultPaletteApplies) {
@@ -82,9 +76,9 @@ TEST_F(Gif, WithoutAnyTableTheDefaultPaletteApplies) {
     gif.frames = {frame};
     const auto picture = Load(gif.Bytes());
     ASSERT_TRUE(picture.ok()) << picture.message();
-    EXPECT_EQ(At(picture, 0, 0), (Colour{248, 248, 248}));
-    EXPECT_EQ(At(picture, 1, 0), (Colour{248, 0, 0}));
-    EXPECT_EQ(At(picture, 2, 0), (Colour{0, 4, 4})) << "index 255: table entry 6, green and blue";
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (Colour{248, 248, 248}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 0), (Colour{248, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 0), (Colour{0, 4, 4})) << "index 255: table entry 6, green and blue";
     EXPECT_EQ(picture.image.fileBitDepth, 8);
 }
 
@@ -100,7 +94,7 @@ TEST_F(Gif, InterlacedFramesOfEveryHeight) {
         ASSERT_TRUE(picture.ok()) << height << ": " << picture.message();
         for (int y = 0; y < height; ++y) {
             const Colour expected{kFourColours[(y % 4) * 3], kFourColours[(y % 4) * 3 + 1], kFourColours[(y % 4) * 3 + 2]};
-            EXPECT_EQ(At(picture, 1, y), expected) << "height " << height << " row " << y;
+            EXPECT_EQ(test::PixelOf(picture, 1, y), expected) << "height " << height << " row " << y;
         }
     }
 }
@@ -125,10 +119,10 @@ TEST_F(Gif, TransparencyKeepsThePreviousFrameAndDisposal2ShowsTheBackground) {
         EXPECT_EQ(picture.image.animation.cellHeight, 2);
         EXPECT_EQ(picture.image.animation.delays, (std::vector<int32_t>{30, 10})) << "last frame first; 0 becomes 10";
         // The first frame is the bottom cell, the second the top one.
-        EXPECT_EQ(At(picture, 0, 2), (Colour{255, 0, 0}));
-        EXPECT_EQ(At(picture, 1, 0), (Colour{0, 0, 255}));
+        EXPECT_EQ(test::PixelOf(picture, 0, 2), (Colour{255, 0, 0}));
+        EXPECT_EQ(test::PixelOf(picture, 1, 0), (Colour{0, 0, 255}));
         const Colour expected = disposal == 2 ? Colour{255, 255, 255} : Colour{255, 0, 0};
-        EXPECT_EQ(At(picture, 0, 0), expected) << disposal;
+        EXPECT_EQ(test::PixelOf(picture, 0, 0), expected) << disposal;
     }
 }
 
@@ -146,11 +140,11 @@ TEST_F(Gif, ALargerLaterFrameEnlargesEveryCell) {
     EXPECT_EQ(picture.canvas->width(), 3);
     EXPECT_EQ(picture.canvas->height(), 4);
     // The first frame, upright at the top-left of the bottom cell.
-    EXPECT_EQ(At(picture, 0, 2), (Colour{255, 0, 0}));
-    EXPECT_EQ(At(picture, 1, 2), (Colour{0, 0, 255}));
-    EXPECT_EQ(At(picture, 2, 2), (Colour{255, 255, 255}));
-    EXPECT_EQ(At(picture, 0, 3), (Colour{255, 255, 255}));
-    EXPECT_EQ(At(picture, 2, 1), (Colour{0, 255, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 2), (Colour{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 2), (Colour{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 2), (Colour{255, 255, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 3), (Colour{255, 255, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 2, 1), (Colour{0, 255, 0}));
 }
 
 TEST_F(Gif, FramesAreClippedToTheirCellAndLimitsEndTheReading) {
@@ -164,8 +158,8 @@ TEST_F(Gif, FramesAreClippedToTheirCellAndLimitsEndTheReading) {
     const auto picture = Load(gif.Bytes());
     ASSERT_TRUE(picture.ok()) << picture.message();
     EXPECT_EQ(picture.image.animation.frameCount, 2) << "a later frame over 1000 pixels ends the reading";
-    EXPECT_EQ(At(picture, 1, 1), (Colour{0, 0, 255}));
-    EXPECT_EQ(At(picture, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 1), (Colour{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (Colour{255, 0, 0}));
 }
 
 TEST_F(Gif, ThumbnailsAndConversionsTakeTheFirstFrameOnly) {
@@ -191,7 +185,7 @@ TEST_F(Gif, BadCodeSizesAbandonTheFrameAndTruncationsNeverCrash) {
     gif.frames = {frame};
     const auto abandoned = Load(gif.Bytes());
     ASSERT_TRUE(abandoned.ok()) << abandoned.message();
-    EXPECT_EQ(At(abandoned, 1, 1), (Colour{0, 255, 0})) << "the frame keeps the background";
+    EXPECT_EQ(test::PixelOf(abandoned, 1, 1), (Colour{0, 255, 0})) << "the frame keeps the background";
 
     GifFrame good = Solid(5, 4, 2);
     good.indices[7] = 3;

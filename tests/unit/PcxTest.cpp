@@ -25,11 +25,6 @@ protected:
         test::WriteFileBytes(path, bytes);
         return test::LoadPicture(path);
     }
-    Colour At(const test::LoadedPicture& picture, int x, int y) {
-        const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-        const uint8_t* p = rgb.At(x, y);
-        return {p[0], p[1], p[2]};
-    }
     test::TempFolder folder_;
 };
 
@@ -47,33 +42,33 @@ TEST_F(Pcx, RunsAreCutAtTheLineEndAndAMissingPaletteIsBlack) {
     ASSERT_TRUE(black.ok()) << black.message();
     EXPECT_EQ(black.canvas->Row(1)[2], 7);
     EXPECT_EQ(black.canvas->Row(0)[0], 1) << "the second line starts fresh";
-    EXPECT_EQ(At(black, 0, 0), (Colour{0, 0, 0})) << "no byte 12: an all-black palette";
+    EXPECT_EQ(test::PixelOf(black, 0, 0), (Colour{0, 0, 0})) << "no byte 12: an all-black palette";
 
     std::string palette(769, '\0');
     palette[0] = 12;
     palette[1 + 7 * 3] = static_cast<char>(200);  // entry 7: red 200
     const auto coloured = Load(Header(8, 3, 2, 1, 3) + data + palette);
     ASSERT_TRUE(coloured.ok());
-    EXPECT_EQ(At(coloured, 0, 0), (Colour{200, 0, 0}));
+    EXPECT_EQ(test::PixelOf(coloured, 0, 0), (Colour{200, 0, 0}));
 }
 
 TEST_F(Pcx, PlanesAndDepths) {
     // 24 bits: one line each of red, green and blue planes.
     const auto rgb = Load(Header(8, 2, 1, 3, 2) + "\x0A\x0B" + "\x14\x15" + "\x1E\x1F");
     ASSERT_TRUE(rgb.ok());
-    EXPECT_EQ(At(rgb, 1, 0), (Colour{0x0B, 0x15, 0x1F}));
+    EXPECT_EQ(test::PixelOf(rgb, 1, 0), (Colour{0x0B, 0x15, 0x1F}));
     // Four 1-bit planes packed into 4-bit pixels: plane k is bit k.
     std::string header = Header(1, 2, 1, 4, 1);
     header[16 + 9 * 3] = 90;  // header palette entry 9: red 90
     const auto planes = Load(header + std::string("\x80\x00\x00\x80", 4));
     ASSERT_TRUE(planes.ok()) << planes.message();
     EXPECT_EQ(planes.canvas->bitsPerPixel(), 4);
-    EXPECT_EQ(At(planes, 0, 0), (Colour{90, 0, 0}));
+    EXPECT_EQ(test::PixelOf(planes, 0, 0), (Colour{90, 0, 0}));
     // Three 1-bit planes take the header's palette too.
     std::string threeHeader = Header(1, 1, 1, 3, 1);
     threeHeader[16 + 5 * 3 + 1] = 77;  // entry 5: green 77
     const auto three = Load(threeHeader + std::string("\x80\x00\x80", 3));
-    EXPECT_EQ(At(three, 0, 0), (Colour{0, 77, 0})) << "planes 0 and 2 set: entry 5";
+    EXPECT_EQ(test::PixelOf(three, 0, 0), (Colour{0, 77, 0})) << "planes 0 and 2 set: entry 5";
 }
 
 TEST_F(Pcx, TheWriterRoundTripsAndUsesTheWidthAsBytesPerLine) {

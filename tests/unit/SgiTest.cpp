@@ -25,11 +25,6 @@ protected:
         test::WriteFileBytes(path, bytes);
         return test::LoadPicture(path);
     }
-    Colour At(const test::LoadedPicture& picture, int x, int y) {
-        const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-        const uint8_t* p = rgb.At(x, y);
-        return {p[0], p[1], p[2]};
-    }
     test::TempFolder folder_;
 };
 
@@ -43,16 +38,16 @@ TEST_F(Sgi, ChannelCounts) {
     const auto grey = Load(Verbatim(2, 1, 1, "\x10\x20"));
     ASSERT_TRUE(grey.ok()) << grey.message();
     EXPECT_EQ(grey.canvas->bitsPerPixel(), 8);
-    EXPECT_EQ(At(grey, 1, 0), (Colour{0x20, 0x20, 0x20}));
+    EXPECT_EQ(test::PixelOf(grey, 1, 0), (Colour{0x20, 0x20, 0x20}));
     const auto twoChannels = Load(Verbatim(1, 1, 2, "\x33\xFF"));
-    EXPECT_EQ(At(twoChannels, 0, 0), (Colour{0x33, 0x33, 0x33})) << "the first of two channels is the grey";
+    EXPECT_EQ(test::PixelOf(twoChannels, 0, 0), (Colour{0x33, 0x33, 0x33})) << "the first of two channels is the grey";
     // Four channels: red, green, blue, alpha planes; rows bottom-up.
     const auto four = Load(Verbatim(1, 2, 4, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)));
     ASSERT_TRUE(four.ok());
     EXPECT_EQ(four.canvas->bitsPerPixel(), 24);
     EXPECT_EQ(four.image.fileBitDepth, 32);
-    EXPECT_EQ(At(four, 0, 1), (Colour{1, 3, 5}));
-    EXPECT_EQ(At(four, 0, 0), (Colour{2, 4, 6}));
+    EXPECT_EQ(test::PixelOf(four, 0, 1), (Colour{1, 3, 5}));
+    EXPECT_EQ(test::PixelOf(four, 0, 0), (Colour{2, 4, 6}));
 }
 
 TEST_F(Sgi, EveryCompressionRoundTripsAndIdenticalRowsAreStoredOnce) {

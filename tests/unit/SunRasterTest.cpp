@@ -38,11 +38,6 @@ protected:
         picture.result = LoadImageFile(path, context);
         return picture;
     }
-    Colour At(const test::LoadedPicture& picture, int x, int y) {
-        const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-        const uint8_t* p = rgb.At(x, y);
-        return {p[0], p[1], p[2]};
-    }
     test::TempFolder folder_;
 };
 
@@ -58,25 +53,25 @@ TEST_F(SunRaster, Messages) {
 TEST_F(SunRaster, DepthsPaddingAndMaps) {
     const auto bits = Load(Header(3, 2, 1, 1) + std::string("\xA0\x00\x40\x00", 4));
     ASSERT_TRUE(bits.ok()) << bits.message();
-    EXPECT_EQ(At(bits, 0, 0), (Colour{0, 0, 0})) << "a set bit is black";
-    EXPECT_EQ(At(bits, 1, 0), (Colour{255, 255, 255}));
-    EXPECT_EQ(At(bits, 1, 1), (Colour{0, 0, 0})) << "rows padded to 16 bits";
+    EXPECT_EQ(test::PixelOf(bits, 0, 0), (Colour{0, 0, 0})) << "a set bit is black";
+    EXPECT_EQ(test::PixelOf(bits, 1, 0), (Colour{255, 255, 255}));
+    EXPECT_EQ(test::PixelOf(bits, 1, 1), (Colour{0, 0, 0})) << "rows padded to 16 bits";
 
     const auto mapped = Load(Header(3, 2, 8, 1, 1, 6) + std::string("\x0A\x14\x1E\x28\x32\x3C", 6) +
                              std::string("\x01\x00\x01\x00\x00\x00\x01\x00", 8));
     ASSERT_TRUE(mapped.ok()) << mapped.message();
-    EXPECT_EQ(At(mapped, 0, 0), (Colour{0x14, 0x28, 0x3C})) << "reds, then greens, then blues";
-    EXPECT_EQ(At(mapped, 0, 1), (Colour{0x0A, 0x1E, 0x32})) << "an odd width is padded";
+    EXPECT_EQ(test::PixelOf(mapped, 0, 0), (Colour{0x14, 0x28, 0x3C})) << "reds, then greens, then blues";
+    EXPECT_EQ(test::PixelOf(mapped, 0, 1), (Colour{0x0A, 0x1E, 0x32})) << "an odd width is padded";
 
     const auto odd = Load(Header(1, 2, 24, 1) + std::string("\x01\x02\x03\x00\x04\x05\x06\x00", 8));
-    EXPECT_EQ(At(odd, 0, 1), (Colour{6, 5, 4})) << "24-bit rows are padded to 16 bits too";
+    EXPECT_EQ(test::PixelOf(odd, 0, 1), (Colour{6, 5, 4})) << "24-bit rows are padded to 16 bits too";
     const auto rgbOrder = Load(Header(1, 1, 24, 3) + std::string("\x01\x02\x03\x00", 4));
-    EXPECT_EQ(At(rgbOrder, 0, 0), (Colour{1, 2, 3})) << "type 3 stores red first";
+    EXPECT_EQ(test::PixelOf(rgbOrder, 0, 0), (Colour{1, 2, 3})) << "type 3 stores red first";
 
     const auto standard = Load(Header(1, 1, 32, 1) + std::string("\x00\x11\x22\x33", 4));
-    EXPECT_EQ(At(standard, 0, 0), (Colour{0x11, 0x22, 0x33}));
+    EXPECT_EQ(test::PixelOf(standard, 0, 0), (Colour{0x11, 0x22, 0x33}));
     const auto rgbType = Load(Header(1, 1, 32, 3) + std::string("\x00\x11\x22\x33", 4));
-    EXPECT_EQ(At(rgbType, 0, 0), (Colour{0x33, 0x22, 0x11}));
+    EXPECT_EQ(test::PixelOf(rgbType, 0, 0), (Colour{0x33, 0x22, 0x11}));
 }
 
 TEST_F(SunRaster, ByteEncodingCarriesRunsAcrossRowsAndReportsAnEarlyEnd) {

@@ -33,12 +33,6 @@ protected:
     test::TempFolder folder_;
 };
 
-Colour At(const test::LoadedPicture& picture, int x, int y) {
-    const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
-    const uint8_t* p = rgb.At(x, y);
-    return {p[0], p[1], p[2]};
-}
-
 TEST_F(Tga, Messages) {
     EXPECT_EQ(Load(Header(4, 1, 1, 24, 0) + "abc").message(), "Unkown TGA Imagetype!");
     EXPECT_EQ(Load(Header(2, 1, 1, 7, 0) + "abc").message(), "Unkown TGA Imagetype!");
@@ -50,37 +44,37 @@ TEST_F(Tga, OrientationBits) {
     const std::string rows = std::string("\x00\x00\xFF", 3) + std::string("\xFF\x00\x00", 3);  // red row, then blue
     const auto bottomUp = Load(Header(2, 1, 2, 24, 0) + rows);
     ASSERT_TRUE(bottomUp.ok()) << bottomUp.message();
-    EXPECT_EQ(At(bottomUp, 0, 1), (Colour{255, 0, 0})) << "descriptor bit 5 clear: the first row is the bottom";
+    EXPECT_EQ(test::PixelOf(bottomUp, 0, 1), (Colour{255, 0, 0})) << "descriptor bit 5 clear: the first row is the bottom";
     const auto topDown = Load(Header(2, 1, 2, 24, 0x20) + rows);
-    EXPECT_EQ(At(topDown, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(topDown, 0, 0), (Colour{255, 0, 0}));
     const auto mirrored = Load(Header(2, 2, 1, 24, 0x10) + rows);
-    EXPECT_EQ(At(mirrored, 0, 0), (Colour{0, 0, 255})) << "bit 4: right to left";
+    EXPECT_EQ(test::PixelOf(mirrored, 0, 0), (Colour{0, 0, 255})) << "bit 4: right to left";
 }
 
 TEST_F(Tga, RunLengthPacketsSpanRows) {
     // One run of three grey pixels over rows of two, then a raw packet of one.
     const auto picture = Load(Header(11, 2, 2, 8, 0x20) + std::string("\x82\x40\x00\x90", 4));
     ASSERT_TRUE(picture.ok()) << picture.message();
-    EXPECT_EQ(At(picture, 0, 0), (Colour{0x40, 0x40, 0x40}));
-    EXPECT_EQ(At(picture, 0, 1), (Colour{0x40, 0x40, 0x40}));
-    EXPECT_EQ(At(picture, 1, 1), (Colour{0x90, 0x90, 0x90}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (Colour{0x40, 0x40, 0x40}));
+    EXPECT_EQ(test::PixelOf(picture, 0, 1), (Colour{0x40, 0x40, 0x40}));
+    EXPECT_EQ(test::PixelOf(picture, 1, 1), (Colour{0x90, 0x90, 0x90}));
 }
 
 TEST_F(Tga, SixteenBitsAndColourMaps) {
     const auto sixteen = Load(Header(2, 2, 1, 16, 0) + std::string("\x00\x7C\x1F\x00", 4));
     ASSERT_TRUE(sixteen.ok());
     EXPECT_EQ(sixteen.canvas->bitsPerPixel(), 24);
-    EXPECT_EQ(At(sixteen, 0, 0), (Colour{255, 0, 0}));
-    EXPECT_EQ(At(sixteen, 1, 0), (Colour{0, 0, 255}));
+    EXPECT_EQ(test::PixelOf(sixteen, 0, 0), (Colour{255, 0, 0}));
+    EXPECT_EQ(test::PixelOf(sixteen, 1, 0), (Colour{0, 0, 255}));
 
     const auto mapped = Load(Header(1, 2, 1, 8, 0, 2, 24) + std::string("\x10\x20\x30\x40\x50\x60", 6) + "\x01\x00");
     ASSERT_TRUE(mapped.ok()) << mapped.message();
-    EXPECT_EQ(At(mapped, 0, 0), (Colour{0x60, 0x50, 0x40}));
-    EXPECT_EQ(At(mapped, 1, 0), (Colour{0x30, 0x20, 0x10}));
+    EXPECT_EQ(test::PixelOf(mapped, 0, 0), (Colour{0x60, 0x50, 0x40}));
+    EXPECT_EQ(test::PixelOf(mapped, 1, 0), (Colour{0x30, 0x20, 0x10}));
     const auto mapWithAlpha = Load(Header(1, 1, 1, 8, 0, 1, 32) + std::string("\x10\x20\x30\xFF", 4) + std::string(1, '\0'));
-    EXPECT_EQ(At(mapWithAlpha, 0, 0), (Colour{0x30, 0x20, 0x10})) << "32-bit entries lose their fourth byte";
+    EXPECT_EQ(test::PixelOf(mapWithAlpha, 0, 0), (Colour{0x30, 0x20, 0x10})) << "32-bit entries lose their fourth byte";
     const auto skipped = Load(Header(1, 1, 1, 8, 0, 2, 16) + std::string("\x11\x22\x33\x44", 4) + "\x07");
-    EXPECT_EQ(At(skipped, 0, 0), (Colour{7, 7, 7})) << "15- and 16-bit maps give the grey ramp";
+    EXPECT_EQ(test::PixelOf(skipped, 0, 0), (Colour{7, 7, 7})) << "15- and 16-bit maps give the grey ramp";
 }
 
 TEST_F(Tga, WriterOptionsRoundTrip) {
