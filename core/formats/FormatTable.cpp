@@ -4,6 +4,7 @@
 
 #include "common/PathText.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
 #include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
@@ -45,9 +46,9 @@ constexpr std::array kFormats = {
     FormatEntry{"pcx", 32, "PCX", &ReadPcx},
     FormatEntry{"pic", 29, "PIC", nullptr},
     FormatEntry{"png", 23, "PNG", nullptr},
-    FormatEntry{"ppm", 24, "portable pixmap", nullptr},
+    FormatEntry{"ppm", 24, "portable pixmap", &ReadNetpbm},
     FormatEntry{"pbm", 26, "portable bitmap", nullptr},
-    FormatEntry{"pgm", 25, "portable graymap", nullptr},
+    FormatEntry{"pgm", 25, "portable graymap", &ReadNetpbm},
     FormatEntry{"vkp", 27, "VKP", &ReadVkp},
     FormatEntry{"psd", 30, "Photoshop", nullptr},
     FormatEntry{"psp", 34, "Paint Shop Pro preview", nullptr},
