@@ -2,6 +2,7 @@
 
 #include "formats/bmp/Bmp.h"
 #include "support/BmpBuilder.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -10,13 +11,9 @@ namespace {
 
 using test::BmpBuilder;
 
-class BmpReader : public ::testing::Test {
+class BmpReader : public test::ReaderTest {
 protected:
-    test::LoadedPicture Load(const std::string& bytes) {
-        const std::string path = folder_.File("picture.bmp");
-        test::WriteFileBytes(path, bytes);
-        return test::LoadPicture(path);
-    }
+    test::LoadedPicture Load(const std::string& bytes) { return LoadBytes(bytes, "picture.bmp"); }
     // The message a broken file gives; fails the test when it loads.
     std::string MessageOf(const std::string& bytes) {
         const auto picture = Load(bytes);
@@ -24,7 +21,6 @@ protected:
         return picture.message();
     }
 
-    test::TempFolder folder_;
 };
 
 std::vector<uint8_t> Bytes16(std::initializer_list<uint16_t> values) {

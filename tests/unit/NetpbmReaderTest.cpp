@@ -2,6 +2,7 @@
 
 #include "formats/classic/Netpbm.h"
 #include "formats/FormatTable.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -10,14 +11,9 @@ namespace {
 
 using Colour = std::array<int, 3>;
 
-class NetpbmReader : public ::testing::Test {
+class NetpbmReader : public test::ReaderTest {
 protected:
-    test::LoadedPicture Load(const std::string& bytes, const std::string& name = "picture.ppm") {
-        const std::string path = folder_.File(name);
-        test::WriteFileBytes(path, bytes);
-        return test::LoadPicture(path);
-    }
-    test::TempFolder folder_;
+    test::LoadedPicture Load(const std::string& bytes, const std::string& name = "picture.ppm") { return LoadBytes(bytes, name); }
 };
 
 TEST_F(NetpbmReader, PpmAndPgmShareTheReader) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/classic/Pcx.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -18,14 +19,9 @@ std::string Header(int bits, int width, int height, int planes, int bytesPerLine
     return h;
 }
 
-class Pcx : public ::testing::Test {
+class Pcx : public test::ReaderTest {
 protected:
-    test::LoadedPicture Load(const std::string& bytes) {
-        const std::string path = folder_.File("picture.pcx");
-        test::WriteFileBytes(path, bytes);
-        return test::LoadPicture(path);
-    }
-    test::TempFolder folder_;
+    test::LoadedPicture Load(const std::string& bytes) { return LoadBytes(bytes, "picture.pcx"); }
 };
 
 TEST_F(Pcx, Messages) {

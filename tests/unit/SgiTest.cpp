@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/classic/Sgi.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -18,14 +19,9 @@ std::string Verbatim(int width, int height, int channels, const std::string& pla
     return h + planes;
 }
 
-class Sgi : public ::testing::Test {
+class Sgi : public test::ReaderTest {
 protected:
-    test::LoadedPicture Load(const std::string& bytes) {
-        const std::string path = folder_.File("picture.sgi");
-        test::WriteFileBytes(path, bytes);
-        return test::LoadPicture(path);
-    }
-    test::TempFolder folder_;
+    test::LoadedPicture Load(const std::string& bytes) { return LoadBytes(bytes, "picture.sgi"); }
 };
 
 TEST_F(Sgi, Messages) {
@@ -73,16 +69,22 @@ TEST_F(Sgi, EveryCompressionRoundTripsAndIdenticalRowsAreStoredOnce) {
     EXPECT_GT(sizes[1], sizes[2] + 30 * 3 * 20);
 }
 
-TEST_F(Sgi, TruncatedRunLengthFilesNeverCrash) {
+TEST_F(Sgi, TruncatedAndHostileRunLengthFiles) {
     ImageCanvas canvas;
     ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(9, 5), canvas));
     const std::string path = folder_.File("full.sgi");
     ASSERT_TRUE(WriteSgi(path, canvas, 1, QuietHost()).ok());
     const std::string bytes = test::ReadFileBytes(path);
-    for (size_t length = 0; length <= bytes.size(); length += 7) Load(bytes.substr(0, length));
+    for (size_t length = 0; length <= bytes.size(); length += 7) {
+        const auto picture = Load(bytes.substr(0, length));
+        EXPECT_TRUE(picture.ok() ? picture.canvas->width() == 9 : !picture.message().empty()) << length;
+    }
+    // Row offsets far past the end leave the rows black.
     std::string hostile = bytes;
     for (size_t i = 512; i < 512 + 30 * 8 && i < hostile.size(); ++i) hostile[i] = static_cast<char>(0xFF);
-    Load(hostile);
+    const auto picture = Load(hostile);
+    ASSERT_TRUE(picture.ok());
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (Colour{0, 0, 0}));
 }
 
 }  // namespace

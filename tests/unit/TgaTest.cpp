@@ -2,6 +2,7 @@
 
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Tga.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -23,14 +24,9 @@ std::string Header(int type, int width, int height, int depth, int descriptor, i
     return h;
 }
 
-class Tga : public ::testing::Test {
+class Tga : public test::ReaderTest {
 protected:
-    test::LoadedPicture Load(const std::string& bytes) {
-        const std::string path = folder_.File("picture.tga");
-        test::WriteFileBytes(path, bytes);
-        return test::LoadPicture(path);
-    }
-    test::TempFolder folder_;
+    test::LoadedPicture Load(const std::string& bytes) { return LoadBytes(bytes, "picture.tga"); }
 };
 
 TEST_F(Tga, Messages) {

@@ -3,26 +3,22 @@
 #include <filesystem>
 
 #include "formats/own/Vkp.h"
+#include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
 namespace marbleye {
 namespace {
 
-class Vkp : public ::testing::Test {
+class Vkp : public test::ReaderTest {
 protected:
-    test::LoadedPicture LoadText(const std::string& text, const std::string& name = "picture.vkp") {
-        const std::string path = folder_.File(name);
-        test::WriteFileBytes(path, text);
-        return test::LoadPicture(path);
-    }
+    test::LoadedPicture LoadText(const std::string& bytes, const std::string& name = "picture.vkp") { return LoadBytes(bytes, name); }
     // Writes the canvas with the options and loads the file back.
     test::LoadedPicture RoundTrip(const ImageCanvas& canvas, const VkpWriteOptions& options) {
         const std::string path = folder_.File("round.vkp");
         EXPECT_TRUE(WriteVkp(path, canvas, options, QuietHost()).ok());
         return test::LoadPicture(path);
     }
-    test::TempFolder folder_;
 };
 
 TEST_F(Vkp, EveryVersionAndRunLengthSettingRoundTripsExactly) {

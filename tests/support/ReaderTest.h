@@ -1,0 +1,25 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace marbleye::test {
+
+// A fixture for reader tests: bytes written to a file of the given name in a
+// fresh folder and loaded through the dispatcher.
+class ReaderTest : public ::testing::Test {
+protected:
+    LoadedPicture LoadBytes(const std::string& bytes, const std::string& name,
+                            const LoadOptions& options = LoadOptions()) {
+        const std::string path = folder_.File(name);
+        WriteFileBytes(path, bytes);
+        return LoadPicture(path, options);
+    }
+    TempFolder folder_;
+};
+
+}  // namespace marbleye::test
