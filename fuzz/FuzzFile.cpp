@@ -10,8 +10,8 @@
 
 namespace marbleye::fuzz {
 
-void LoadAsFile(const uint8_t* data, size_t size, const std::string& extension) {
-    static const std::string path = "/tmp/marbleye-fuzz-" + std::to_string(getpid()) + "." + extension;
+void LoadAsFile(const uint8_t* data, size_t size, const std::string& extension, const LoadOptions& options) {
+    const std::string path = "/tmp/marbleye-fuzz-" + std::to_string(getpid()) + "." + extension;
     SetPixelByteLimit(16u << 20);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return;
@@ -20,7 +20,6 @@ void LoadAsFile(const uint8_t* data, size_t size, const std::string& extension) 
 
     ImageCanvas canvas;
     CurrentImage image;
-    const LoadOptions options;
     LoadContext context{canvas, image, options, QuietHost()};
     (void)LoadImageFile(path, context);
 }

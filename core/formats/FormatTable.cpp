@@ -10,7 +10,9 @@
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
+#include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
+#include "formats/png/Png.h"
 
 namespace marbleye {
 
@@ -18,7 +20,7 @@ namespace {
 
 constexpr std::array kFormats = {
     FormatEntry{"bmp dib rle", 0, "Windows bitmap", &ReadBmp},
-    FormatEntry{"cam", 2, "camera JPEG", nullptr},
+    FormatEntry{"cam", 2, "camera JPEG", &ReadCameraJpeg},
     FormatEntry{"dds", 3, "DirectDraw surface", nullptr},
     FormatEntry{"djvu iw44 iw4", 4, "DjVu", nullptr},
     FormatEntry{"eps", 10, "EPS preview", nullptr},
@@ -32,10 +34,10 @@ constexpr std::array kFormats = {
     FormatEntry{"hrz", 14, "HRZ", nullptr},
     FormatEntry{"iff lbm", 15, "IFF", nullptr},
     FormatEntry{"jbg", 7, "JBIG", nullptr},
-    FormatEntry{"jpg jpeg jif jfif jpe", 6, "JPEG", nullptr},
+    FormatEntry{"jpg jpeg jif jfif jpe", 6, "JPEG", &ReadJpeg},
     FormatEntry{"ico", 22, "icon", nullptr},
     FormatEntry{"emf wmf", 9, "metafile", nullptr},
-    FormatEntry{"lvp", 17, "LView Pro", nullptr},
+    FormatEntry{"lvp", 17, "LView Pro", &ReadLviewJpeg},
     FormatEntry{"msp", 18, "Microsoft Paint", nullptr},
     FormatEntry{"mng jng", 19, "MNG", nullptr},
     FormatEntry{"mac", 21, "MacPaint", nullptr},
@@ -45,13 +47,13 @@ constexpr std::array kFormats = {
     FormatEntry{"pcd", 31, "Photo CD", nullptr},
     FormatEntry{"pcx", 32, "PCX", &ReadPcx},
     FormatEntry{"pic", 29, "PIC", nullptr},
-    FormatEntry{"png", 23, "PNG", nullptr},
+    FormatEntry{"png", 23, "PNG", &ReadPng},
     FormatEntry{"ppm", 24, "portable pixmap", &ReadNetpbm},
     FormatEntry{"pbm", 26, "portable bitmap", nullptr},
     FormatEntry{"pgm", 25, "portable graymap", &ReadNetpbm},
     FormatEntry{"vkp", 27, "VKP", &ReadVkp},
     FormatEntry{"psd", 30, "Photoshop", nullptr},
-    FormatEntry{"psp", 34, "Paint Shop Pro preview", nullptr},
+    FormatEntry{"psp", 34, "Paint Shop Pro preview", &ReadPspPreview},
     FormatEntry{"pix mat", 33, "Alias PIX", nullptr},
     FormatEntry{"tif", 28, "TIFF", nullptr},
     FormatEntry{"wbmp", 39, "wireless bitmap", nullptr},

@@ -31,6 +31,10 @@ public:
     void U32BE(uint32_t value);
     void Zeros(size_t count);
 
+    // The open temporary file, for libraries that write through stdio;
+    // Commit sees their write errors too.
+    std::FILE* stream() { return file_; }
+
     bool failed() const { return failed_; }
     // Flushes, closes and renames the temporary file over the target.
     bool Commit();

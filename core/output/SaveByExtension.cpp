@@ -10,7 +10,9 @@
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
+#include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
+#include "formats/png/Png.h"
 
 namespace marbleye {
 
@@ -29,6 +31,16 @@ Status SaveGif(const std::string& path, const SaveSource& source, const AppSetti
     return WriteGif(path, source.canvas, source.image.fileBitDepth,
                     static_cast<PaletteMethod>(settings.dither8bitPalGeneration),
                     static_cast<DitherType>(settings.dither8bitDitherType), host);
+}
+
+Status SaveJpeg(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    const JpegWriteOptions options{settings.jpgQuality, settings.jpgGrayScale != 0, settings.jpgOptimize != 0,
+                                   settings.jpgSmoothing * 10, settings.jpgProgressive != 0};
+    return WriteJpeg(path, source.canvas, options, host);
+}
+
+Status SavePng(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WritePng(path, source.canvas, source.image, settings.pngInterlace == 1, host);
 }
 
 Status SaveTga(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
@@ -59,10 +71,10 @@ constexpr std::array kWriters = {
     WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
     WriterEntry{".djvu", "DjVu", nullptr},
     WriterEntry{".gif", "GIF", &SaveGif},
-    WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", nullptr},
+    WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", &SaveJpeg},
     WriterEntry{".tga", "Targa", &SaveTga},
     WriterEntry{".mng", "MNG", nullptr},
-    WriterEntry{".png", "PNG", nullptr},
+    WriterEntry{".png", "PNG", &SavePng},
     WriterEntry{".ppm", "PPM", &SavePpm},
     WriterEntry{".pgm", "PGM", &SavePgm},
     WriterEntry{".vkp", "VKP", &SaveVkp},

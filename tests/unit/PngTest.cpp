@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include "formats/png/Png.h"
+#include "support/ReaderTest.h"
+#include "support/TestPictures.h"
+
+namespace marbleye {
+namespace {
+
+class PngReader : public test::ReaderTest {
+protected:
+    std::string MakePng(bool interlaced, int32_t width = 23, int32_t height = 11) {
+        ImageCanvas canvas;
+        EXPECT_TRUE(test::CanvasFromRgb(test::MakePattern(width, height), canvas));
+        CurrentImage image;
+        image.fileBitDepth = 24;
+        const std::string path = folder_.File("made.png");
+        EXPECT_TRUE(WritePng(path, canvas, image, interlaced, QuietHost()));
+        return test::ReadFileBytes(path);
+    }
+    static std::string Chunk(const std::string& type, const std::string& data) {
+        std::string chunk;
+        for (int shift = 24; shift >= 0; shift -= 8) chunk += char((data.size() >> shift) & 0xFF);
+        chunk += type + data;
+        const uint32_t crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(chunk.data() + 4),
+                                   static_cast<uInt>(chunk.size() - 4));
+        for (int shift = 24; shift >= 0; shift -= 8) chunk += char((crc >> shift) & 0xFF);
+        return chunk;
+    }
+    static std::string Header(uint32_t width, uint32_t height, int bits, int colourType) {
+        std::string data;
+        for (const uint32_t value : {width, height}) {
+            for (int shift = 24; shift >= 0; shift -= 8) data += char((value >> shift) & 0xFF);
+        }
+        data += char(bits), data += char(colourType), data += std::string(3, '\0');
+        return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", data);
+    }
+};
+
+TEST_F(PngReader, MessagesOfTheReader) {
+    EXPECT_EQ(test::LoadPicture(folder_.File("missing.png")).message(), "Couldn't open File");
+    EXPECT_EQ(LoadBytes("GIF89a plus more bytes", "fake.png").message(), "Not a PNG");
+    EXPECT_EQ(LoadBytes("\x89PNG", "short.png").message(), "Not a PNG");
+    EXPECT_EQ(LoadBytes(Header(0, 5, 8, 2) + Chunk("IEND", ""), "zero.png").message(), "Unkown PNG LoadError");
+    EXPECT_EQ(LoadBytes(Header(7, 5, 3, 2) + Chunk("IEND", ""), "bad-depth.png").message(), "Unkown PNG LoadError");
+}
+
+TEST_F(PngReader, HugeSizesAreRefusedBeforeAllocation) {
+    EXPECT_EQ(LoadBytes(Header(60000, 60000, 8, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "huge.png").message(), "Out of Memory!");
+    EXPECT_EQ(LoadBytes(Header(0x7FFFFFFF, 1, 8, 2) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wide.png").message(), "Out of Memory!");
+}
+
+TEST_F(PngReader, TruncatedFilesGiveAMessageAndNeverCrash) {
+    for (const bool interlaced : {false, true}) {
+        const std::string png = MakePng(interlaced);
+        ASSERT_TRUE(LoadBytes(png, "whole.png").ok());
+        for (size_t length = 0; length + 1 < png.size(); length += 3) {
+            const auto picture = LoadBytes(png.substr(0, length), "cut.png");
+            EXPECT_FALSE(picture.ok()) << length;
+            EXPECT_FALSE(picture.message().empty()) << length;
+        }
+    }
+}
+
+TEST_F(PngReader, StoredDepthIsSamplesTimesBits) {
+    const auto rgb = LoadBytes(MakePng(false), "rgb.png");
+    ASSERT_TRUE(rgb.ok());
+    EXPECT_EQ(rgb.image.fileBitDepth, 24);
+    EXPECT_EQ(rgb.canvas->bitsPerPixel(), 24);
+    // A 2-bit gray picture: 8-bit canvas, gray ramp, samples expanded.
+    std::string row = std::string(1, '\0') + char(0x1B);  // filter 0, samples 0 1 2 3
+    uLongf size = compressBound(2);
+    std::string packed(size, '\0');
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(row.data()), 2, 9), Z_OK);
+    packed.resize(size);
+    const auto gray = LoadBytes(Header(4, 1, 2, 0) + Chunk("IDAT", packed) + Chunk("IEND", ""), "gray.png");
+    ASSERT_TRUE(gray.ok()) << gray.message();
+    EXPECT_EQ(gray.image.fileBitDepth, 2);
+    EXPECT_EQ(gray.canvas->bitsPerPixel(), 8);
+    EXPECT_EQ(test::PixelOf(gray, 1, 0), (std::array<int, 3>{85, 85, 85}));
+    EXPECT_EQ(test::PixelOf(gray, 3, 0), (std::array<int, 3>{255, 255, 255}));
+}
+
+TEST(PngWriter, AFailedSaveLeavesThePreviousFile) {
+    test::TempFolder folder;
+    const std::string path = folder.File("keep.png");
+    test::WriteFileBytes(path, "old contents");
+    ImageCanvas empty;
+    CurrentImage image;
+    image.fileBitDepth = 24;
+    EXPECT_FALSE(WritePng(path, empty, image, false, QuietHost()));
+    EXPECT_EQ(test::ReadFileBytes(path), "old contents");
+    EXPECT_FALSE(WritePng(folder.File("no/such/folder.png"), empty, image, false, QuietHost()));
+}
+
+}  // namespace
+}  // namespace marbleye
