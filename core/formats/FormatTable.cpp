@@ -13,6 +13,7 @@
 #include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
 #include "formats/png/Png.h"
+#include "formats/tiff/Tiff.h"
 
 namespace marbleye {
 
@@ -55,7 +56,7 @@ constexpr std::array kFormats = {
     FormatEntry{"psd", 30, "Photoshop", nullptr},
     FormatEntry{"psp", 34, "Paint Shop Pro preview", &ReadPspPreview},
     FormatEntry{"pix mat", 33, "Alias PIX", nullptr},
-    FormatEntry{"tif", 28, "TIFF", nullptr},
+    FormatEntry{"tif", 28, "TIFF", &ReadTiff},
     FormatEntry{"wbmp", 39, "wireless bitmap", nullptr},
     FormatEntry{"zbr", 40, "ZBR preview", nullptr},
     FormatEntry{"xbm", 41, "X bitmap", nullptr},

@@ -13,6 +13,7 @@
 #include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
 #include "formats/png/Png.h"
+#include "formats/tiff/Tiff.h"
 
 namespace marbleye {
 
@@ -41,6 +42,10 @@ Status SaveJpeg(const std::string& path, const SaveSource& source, const AppSett
 
 Status SavePng(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
     return WritePng(path, source.canvas, source.image, settings.pngInterlace == 1, host);
+}
+
+Status SaveTiff(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
+    return WriteTiff(path, source.canvas, settings.tifCompression, host);
 }
 
 Status SaveTga(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
@@ -78,7 +83,7 @@ constexpr std::array kWriters = {
     WriterEntry{".ppm", "PPM", &SavePpm},
     WriterEntry{".pgm", "PGM", &SavePgm},
     WriterEntry{".vkp", "VKP", &SaveVkp},
-    WriterEntry{".tif .tiff", "TIFF", nullptr},
+    WriterEntry{".tif .tiff", "TIFF", &SaveTiff},
     WriterEntry{".pcx", "PCX", &SavePcx},
     WriterEntry{".pix", "Alias PIX", nullptr},
     WriterEntry{".ras .sun", "Sun raster", &SaveSunRaster},
