@@ -9,6 +9,7 @@
 #include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
+#include "formats/eps/Eps.h"
 #include "formats/gif/Gif.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
@@ -24,7 +25,7 @@ constexpr std::array kFormats = {
     FormatEntry{"cam", 2, "camera JPEG", &ReadCameraJpeg},
     FormatEntry{"dds", 3, "DirectDraw surface", nullptr},
     FormatEntry{"djvu iw44 iw4", 4, "DjVu", nullptr},
-    FormatEntry{"eps", 10, "EPS preview", nullptr},
+    FormatEntry{"eps", 10, "EPS preview", &ReadEpsPreview},
     FormatEntry{"cut", 1, "Dr. Halo CUT", nullptr},
     FormatEntry{"tga", 8, "Targa", &ReadTga},
     FormatEntry{"img gem", 16, "GEM image", nullptr},
