@@ -10,6 +10,7 @@
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
 #include "formats/eps/Eps.h"
+#include "formats/gd/Gd.h"
 #include "formats/gif/Gif.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
@@ -31,7 +32,7 @@ constexpr std::array kFormats = {
     FormatEntry{"img gem", 16, "GEM image", nullptr},
     FormatEntry{"fits", 12, "FITS", nullptr},
     FormatEntry{"fpx", 11, "FlashPix", nullptr},
-    FormatEntry{"gd2 gd", 13, "GD", nullptr},
+    FormatEntry{"gd2 gd", 13, "GD", &ReadGd},
     FormatEntry{"gif", 5, "GIF", &ReadGif},
     FormatEntry{"hrz", 14, "HRZ", nullptr},
     FormatEntry{"iff lbm", 15, "IFF", nullptr},
