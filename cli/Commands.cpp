@@ -7,12 +7,14 @@
 #include "CliHost.h"
 #include "canvas/CurrentImage.h"
 #include "canvas/ImageCanvas.h"
+#include "common/PathText.h"
 #include "formats/FormatTable.h"
 #include "formats/LoadImage.h"
 #include "imaging/ColourReduction.h"
 #include "output/SaveByExtension.h"
 #include "settings/AppSettings.h"
 #include "settings/IniFile.h"
+#include "settings/SettingsTable.h"
 
 namespace marbleye::cli {
 
@@ -27,11 +29,15 @@ constexpr const char* kHelp =
     "      width, height, bit depth as stored in the file, depth of the decoded\n"
     "      picture and the time the load took; for animations also the number\n"
     "      of frames and their delays.\n"
-    "  marbleye-cli convert IN OUT [--settings FILE]\n"
+    "  marbleye-cli convert IN OUT [--settings FILE] [--set KEY=VALUE ...]\n"
     "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
-    "      chooses (bmp dib rle gif vkp pcx tga sgi rgb rgba ras sun ppm pgm so far).\n"
+    "      chooses (bmp dib rle gif jpg jpeg jif jfif png tif tiff vkp pcx tga sgi rgb\n"
+    "      rgba ras sun ppm pgm so far).\n"
     "      Writer options come from the settings file (section SaveAs of\n"
-    "      Marbleye.ini); without --settings the defaults apply.\n"
+    "      Marbleye.ini); without --settings the defaults apply. --set overrides\n"
+    "      one key of that section, e.g. --set JPGQuality=60 --set JPGProgressive=1,\n"
+    "      --set PNGInterlace=1, --set TIFCompression=4 (0 none, 1 PackBits,\n"
+    "      2 Deflate, 3 JPEG, 4 LZW).\n"
     "      Options to reduce the colours before writing:\n"
     "        --colors 16       eight colours with an 8x8 ordered dither, 4 bits per pixel\n"
     "        --colors 256      a 256-colour palette, 8 bits per pixel, made with\n"
@@ -132,16 +138,32 @@ int RunInfo(std::span<const std::string_view> arguments) {
     return kSuccess;
 }
 
+bool IsSaveAsKey(std::string_view key) {
+    for (const IntSetting& setting : IntSettings()) {
+        if (EqualsIgnoreCase(setting.section, "SaveAs") && EqualsIgnoreCase(setting.key, key)) return true;
+    }
+    return false;
+}
+
 int RunConvert(std::span<const std::string_view> arguments) {
     std::vector<std::string> files;
     std::optional<std::string> settingsPath;
+    std::vector<std::pair<std::string, std::string>> overrides;
     Reduction reduction;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view option = arguments[i];
-        if (option == "--settings" || option == "--colors" || option == "--palette" || option == "--dither") {
+        if (option == "--settings" || option == "--set" || option == "--colors" || option == "--palette" ||
+            option == "--dither") {
             if (i + 1 == arguments.size()) return UsageError("an option needs a value");
             const std::string value(arguments[++i]);
             if (option == "--settings") settingsPath = value;
+            if (option == "--set") {
+                const size_t equals = value.find('=');
+                if (equals == std::string::npos || !IsSaveAsKey(value.substr(0, equals))) {
+                    return UsageError("--set takes KEY=VALUE with a key of section SaveAs");
+                }
+                overrides.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+            }
             if (option == "--colors") reduction.colours = value;
             if (option == "--palette") reduction.palette = value;
             if (option == "--dither") reduction.dither = value;
@@ -155,8 +177,9 @@ int RunConvert(std::span<const std::string_view> arguments) {
     if (!FindWriter(files[1])) return UsageError("no writer takes the extension of the output file");
     if (!ValidReduction(reduction)) return UsageError("unknown --colors, --palette or --dither value");
 
-    const AppSettings settings =
-        settingsPath ? LoadSettings(IniFile::Load(*settingsPath), ScreenMetrics()) : DefaultSettings(ScreenMetrics());
+    IniFile ini = settingsPath ? IniFile::Load(*settingsPath) : IniFile();
+    for (const auto& [key, value] : overrides) ini.SetString("SaveAs", key, value);
+    const AppSettings settings = LoadSettings(ini, ScreenMetrics());
     CliHost host;
     ImageCanvas canvas;
     CurrentImage image;

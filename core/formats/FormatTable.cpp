@@ -11,7 +11,9 @@
 #include "formats/classic/Tga.h"
 #include "formats/eps/Eps.h"
 #include "formats/gd/Gd.h"
+#include "formats/gd/Xbm.h"
 #include "formats/gif/Gif.h"
+#include "formats/jbig/Jbig.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/own/Vkp.h"
 #include "formats/png/Png.h"
@@ -36,7 +38,7 @@ constexpr std::array kFormats = {
     FormatEntry{"gif", 5, "GIF", &ReadGif},
     FormatEntry{"hrz", 14, "HRZ", nullptr},
     FormatEntry{"iff lbm", 15, "IFF", nullptr},
-    FormatEntry{"jbg", 7, "JBIG", nullptr},
+    FormatEntry{"jbg", 7, "JBIG", &ReadJbig},
     FormatEntry{"jpg jpeg jif jfif jpe", 6, "JPEG", &ReadJpeg},
     FormatEntry{"ico", 22, "icon", nullptr},
     FormatEntry{"emf wmf", 9, "metafile", nullptr},
@@ -61,7 +63,7 @@ constexpr std::array kFormats = {
     FormatEntry{"tif", 28, "TIFF", &ReadTiff},
     FormatEntry{"wbmp", 39, "wireless bitmap", nullptr},
     FormatEntry{"zbr", 40, "ZBR preview", nullptr},
-    FormatEntry{"xbm", 41, "X bitmap", nullptr},
+    FormatEntry{"xbm", 41, "X bitmap", &ReadXbm},
     FormatEntry{"avi mov wav mid mp1 mp2 mp3 aif au snd rmi wma wm wmv wvx asf mpg mpeg qt", 38, "media", nullptr},
 };
 

@@ -151,5 +151,30 @@ TEST_F(Cli, ASettingsFileIsAccepted) {
     EXPECT_EQ(test::ReadFileBytes(folder_.File("out.vkp")).substr(0, 17), "Vesk 1 3 2 0 0 0 ") << "the settings chose the writer's options";
 }
 
+TEST_F(Cli, WriterOptionsOfTheLibraryFormatsComeFromSet) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/djpeg");
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/tiffinfo");
+    const std::string source = folder_.File("source.ppm");
+    test::WriteFileBytes(source, test::ToPpm(test::MakePattern(40, 30)));
+    const std::string gray = folder_.File("gray.jpg");
+    CliRun run = RunCli("convert " + source + " " + gray + " --set JPGGrayScale=0 --set JPGProgressive=1");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(test::RunCommand("/usr/bin/djpeg " + gray).value_or("").substr(0, 2), "P5");
+    EXPECT_NE(test::ReadFileBytes(gray).find("\xFF\xC2"), std::string::npos) << "progressive frame marker";
+    EXPECT_NE(RunCli("info " + gray).output.find("file bit depth: 8"), std::string::npos);
+
+    const std::string tiff = folder_.File("out.tif");
+    ASSERT_EQ(RunCli("convert " + gray + " " + tiff + " --set TIFCompression=1").exitCode, 0);
+    EXPECT_NE(test::RunCommand("/usr/bin/tiffinfo " + tiff + " 2>&1").value_or("").find("PackBits"), std::string::npos);
+    const std::string png = folder_.File("out.png");
+    ASSERT_EQ(RunCli("convert " + source + " " + png + " --set PNGInterlace=1").exitCode, 0);
+    EXPECT_EQ(test::ReadFileBytes(png)[28], 1) << "Adam7";
+    const CliRun info = RunCli("info " + png);
+    EXPECT_NE(info.output.find("file bit depth: 24"), std::string::npos) << info.output;
+
+    EXPECT_EQ(RunCli("convert " + source + " " + png + " --set NoSuchKey=1").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + source + " " + png + " --set JPGQuality").exitCode, 2);
+}
+
 }  // namespace
 }  // namespace marbleye
