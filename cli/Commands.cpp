@@ -1,6 +1,8 @@
 #include "Commands.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -24,11 +26,13 @@ constexpr const char* kHelp =
     "marbleye-cli - Marbleye's picture reader and writer on the command line\n"
     "\n"
     "Usage:\n"
-    "  marbleye-cli info FILE\n"
+    "  marbleye-cli info FILE [--thumbnail SIZE]\n"
     "      Reads FILE with the reader its extension chooses and prints the format id,\n"
     "      width, height, bit depth as stored in the file, depth of the decoded\n"
     "      picture and the time the load took; for animations also the number\n"
-    "      of frames and their delays.\n"
+    "      of frames and their delays. --thumbnail loads as the thumbnail\n"
+    "      browser does for thumbnails of SIZE pixels (JPEGs decode at a reduced\n"
+    "      scale) and prints the decoded size.\n"
     "  marbleye-cli convert IN OUT [--settings FILE] [--set KEY=VALUE ...]\n"
     "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
     "      chooses (bmp dib rle gif jpg jpeg jif jfif png tif tiff vkp pcx tga sgi rgb\n"
@@ -56,8 +60,8 @@ int UsageError(const char* message) {
     return kUsage;
 }
 
-LoadResult Load(const std::string& path, CliHost& host, ImageCanvas& canvas, CurrentImage& image) {
-    const LoadOptions options;
+LoadResult Load(const std::string& path, CliHost& host, ImageCanvas& canvas, CurrentImage& image,
+                const LoadOptions& options = LoadOptions()) {
     LoadContext context{canvas, image, options, host};
     LoadResult result = LoadImageFile(path, context);
     if (!result.status) std::fprintf(stderr, "%s\n", result.errorText.c_str());
@@ -110,12 +114,26 @@ bool ValidReduction(const Reduction& r) {
 void PrintHelp() { std::fputs(kHelp, stdout); }
 
 int RunInfo(std::span<const std::string_view> arguments) {
-    if (arguments.size() != 1) return UsageError("info takes one file");
-    const std::string path(arguments[0]);
+    LoadOptions options;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--thumbnail") {
+            const int32_t side = i + 1 < arguments.size() ? std::atoi(std::string(arguments[++i]).c_str()) : 0;
+            if (side < 1) return UsageError("--thumbnail takes a size in pixels");
+            options.thumbnail = true;
+            options.thumbnailWidth = options.thumbnailHeight = side;
+        } else if (arguments[i].starts_with("--")) {
+            return UsageError("unknown option for info");
+        } else {
+            files.emplace_back(arguments[i]);
+        }
+    }
+    if (files.size() != 1) return UsageError("info takes one file");
+    const std::string& path = files[0];
     CliHost host;
     ImageCanvas canvas;
     CurrentImage image;
-    const LoadResult result = Load(path, host, canvas, image);
+    const LoadResult result = Load(path, host, canvas, image, options);
     if (!result.status) return kFailure;
 
     const FormatEntry* format = FindFormat(path);
@@ -126,6 +144,7 @@ int RunInfo(std::span<const std::string_view> arguments) {
     std::printf("height: %d\n", image.height);
     std::printf("file bit depth: %d\n", image.fileBitDepth);
     std::printf("canvas depth: %d\n", canvas.bitsPerPixel());
+    if (options.thumbnail) std::printf("decoded size: %dx%d\n", canvas.width(), canvas.height());
     std::printf("load time: %u ms\n", result.loadTimeMs);
     if (image.animation.frameCount >= 2) {
         std::printf("frames: %d\n", image.animation.frameCount);

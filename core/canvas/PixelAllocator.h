@@ -17,6 +17,8 @@ public:
     // Memory for layout.byteCount bytes, or nullptr when it cannot be had.
     virtual uint8_t* Allocate(const PixelLayout& layout, const PaletteBgr& palette) = 0;
     virtual void Release(uint8_t* bits) = 0;
+    // True when fresh memory is all zero bytes (a black canvas needs no fill).
+    virtual bool ReturnsZeroedMemory() const { return false; }
 
     // Called before the core reads or writes pixels behind the platform's
     // back, so that pending drawing reaches the memory first.

@@ -172,6 +172,9 @@ TEST_F(Cli, WriterOptionsOfTheLibraryFormatsComeFromSet) {
     const CliRun info = RunCli("info " + png);
     EXPECT_NE(info.output.find("file bit depth: 24"), std::string::npos) << info.output;
 
+    const CliRun thumbnail = RunCli("info " + gray + " --thumbnail 4");
+    EXPECT_NE(thumbnail.output.find("decoded size: 5x4"), std::string::npos) << thumbnail.output;
+    EXPECT_EQ(RunCli("info " + gray + " --thumbnail 0").exitCode, 2);
     EXPECT_EQ(RunCli("convert " + source + " " + png + " --set NoSuchKey=1").exitCode, 2);
     EXPECT_EQ(RunCli("convert " + source + " " + png + " --set JPGQuality").exitCode, 2);
 }

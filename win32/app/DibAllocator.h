@@ -14,6 +14,8 @@ public:
     uint8_t* Allocate(const PixelLayout& layout, const PaletteBgr& palette) override;
     void Release(uint8_t* bits) override;
     void Flush() override { GdiFlush(); }
+    // A section the system creates for us starts zero-filled.
+    bool ReturnsZeroedMemory() const override { return true; }
 
     HDC dc() const { return dc_; }
     HPALETTE palette() const { return palette_; }
