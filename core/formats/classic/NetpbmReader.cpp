@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -83,6 +84,17 @@ Status ReadNetpbm(const std::string& path, LoadContext& context) {
     for (int32_t y = 0; y < image.height; ++y) {
         uint8_t* target = context.canvas.Row(image.height - 1 - y);
         if (!plain && !file.ReadExact(raw.data(), raw.size())) return Status::Fail(std::string(kEarlyEnd));
+        if (!plain && top == 255) {  // the common case: bytes as they are
+            if (grey) {
+                std::copy(raw.begin(), raw.end(), target);
+            } else {
+                for (size_t i = 0; i < samples; i += 3) {
+                    target[i] = raw[i + 2], target[i + 1] = raw[i + 1], target[i + 2] = raw[i];
+                }
+            }
+            context.RowDone();
+            continue;
+        }
         for (size_t i = 0; i < samples; ++i) {
             uint32_t value;
             if (plain) {

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/classic/Netpbm.h"
 #include "io/OutputFile.h"
 
@@ -16,7 +17,7 @@ constexpr const char* kComments =
 template <typename RowBytes>
 Status WriteRows(const std::string& path, const ImageCanvas& canvas, const char* magic, int channels,
                  std::string_view cannotOpen, Host& host, RowBytes toBytes) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail(std::string(cannotOpen));
     OutputFile out;
     if (!out.Open(path)) return Status::Fail(std::string(cannotOpen));

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/classic/Pcx.h"
 #include "imaging/ColourReduction.h"
 #include "io/OutputFile.h"
@@ -58,7 +59,7 @@ Status WritePcx(const std::string& path, const ImageCanvas& canvas, int32_t file
         out.U8(12);
         out.Write(picture->palette.data(), picture->palette.size());
     } else {
-        const PixelBuffer pixels = canvas.CopyBits(24);
+        const TrueColourRows pixels(canvas);
         if (pixels.empty()) return Status::Fail(std::string(kCannotCreate));
         WriteHeader(out, width, height, 3);
         std::vector<uint8_t> plane(static_cast<size_t>(width));

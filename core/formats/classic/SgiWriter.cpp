@@ -1,6 +1,7 @@
 #include <map>
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/classic/Sgi.h"
 #include "io/OutputFile.h"
 
@@ -45,7 +46,7 @@ std::vector<uint8_t> EncodeRow(const std::vector<uint8_t>& row) {
 // the row data. Aggressive coding finds identical rows through a map of the
 // rows already stored, instead of decoding them all again for every row.
 Status WriteSgi(const std::string& path, const ImageCanvas& canvas, int32_t compression, Host& host) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail("can't create image file\n");
     OutputFile out;
     if (!out.Open(path)) return Status::Fail("can't create image file\n");

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/classic/SunRaster.h"
 #include "io/OutputFile.h"
 
@@ -45,7 +46,7 @@ private:
 // The header's length is the length of the data as stored, so that readers
 // which take it literally find all of it.
 Status WriteSunRaster(const std::string& path, const ImageCanvas& canvas, bool runLength, Host& host) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail("Couldn't open file to write RAS Data!");
     OutputFile out;
     if (!out.Open(path)) return Status::Fail("Couldn't open file to write RAS Data!");

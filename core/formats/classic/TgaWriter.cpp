@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/classic/Tga.h"
 #include "io/OutputFile.h"
 
@@ -34,7 +35,7 @@ void WriteRunLengthRow(const uint8_t* row, int32_t width, OutputFile& out) {
 }  // namespace
 
 Status WriteTga(const std::string& path, const ImageCanvas& canvas, const TgaWriteOptions& options, Host& host) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail("Couldn't open file to write TGA Data!");
     OutputFile out;
     if (!out.Open(path)) return Status::Fail("Couldn't open file to write TGA Data!");

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <memory>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/jpeg/JpegLibrary.h"
 #include "io/OutputFile.h"
@@ -62,7 +63,7 @@ bool Encode(EncodeJob& job, std::FILE* stream, const RowSource& rows, const Jpeg
 
 // 0.299 red + 0.587 green + 0.114 blue, truncated; in thousandths so that
 // equal channels keep their value.
-PixelBuffer GrayCopy(const PixelBuffer& colour) {
+PixelBuffer GrayCopy(const TrueColourRows& colour) {
     PixelBuffer gray = PixelBuffer::Allocate(colour.width(), colour.height(), 8);
     if (gray.empty()) return gray;
     for (int32_t y = 0; y < colour.height(); ++y) {
@@ -75,7 +76,8 @@ PixelBuffer GrayCopy(const PixelBuffer& colour) {
     return gray;
 }
 
-RowSource TopDown(const PixelBuffer& pixels, int components, J_COLOR_SPACE colourSpace) {
+template <typename Rows>
+RowSource TopDown(const Rows& pixels, int components, J_COLOR_SPACE colourSpace) {
     return RowSource{pixels.Row(pixels.height() - 1), -static_cast<ptrdiff_t>(pixels.stride()), pixels.width(),
                      pixels.height(), components, colourSpace};
 }
@@ -83,7 +85,7 @@ RowSource TopDown(const PixelBuffer& pixels, int components, J_COLOR_SPACE colou
 }  // namespace
 
 Status WriteJpeg(const std::string& path, const ImageCanvas& canvas, const JpegWriteOptions& options, Host& host) {
-    const PixelBuffer colour = canvas.CopyBits(24);
+    const TrueColourRows colour(canvas);
     if (colour.empty()) return Status::Fail("Insufficient Memory! Aborting...");
     PixelBuffer gray;
     if (!options.colour) {

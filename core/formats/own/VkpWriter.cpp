@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/own/Vkp.h"
 #include "formats/own/VkpFormat.h"
 #include "io/OutputFile.h"
@@ -40,7 +41,7 @@ private:
     std::string text_;
 };
 
-Status WriteTextVersion(const std::string& path, const PixelBuffer& pixels, bool runLength, Host& host) {
+Status WriteTextVersion(const std::string& path, const TrueColourRows& pixels, bool runLength, Host& host) {
     OutputFile out;
     if (!out.Open(path)) return Status::Fail(std::string(kCannotCreate));
     TextNumbers numbers;
@@ -76,7 +77,7 @@ Status WriteTextVersion(const std::string& path, const PixelBuffer& pixels, bool
     return Status::Ok();
 }
 
-Status WriteBinaryVersion(const std::string& path, const PixelBuffer& pixels, int32_t level, Host& host) {
+Status WriteBinaryVersion(const std::string& path, const TrueColourRows& pixels, int32_t level, Host& host) {
     ProgressScope progress(host, 4);
     OutputFile out;
     if (!out.Open(path)) return Status::Fail(std::string(kCannotCreate));
@@ -106,7 +107,7 @@ Status WriteBinaryVersion(const std::string& path, const PixelBuffer& pixels, in
 }  // namespace
 
 Status WriteVkp(const std::string& path, const ImageCanvas& canvas, const VkpWriteOptions& options, Host& host) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail(std::string(kNoMemoryForCopy));
     const bool fitsBinary = static_cast<uint32_t>(pixels.width()) <= kMaxBinarySide &&
                             static_cast<uint32_t>(pixels.height()) <= kMaxBinarySide;

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/gif/Gif.h"
 #include "formats/png/Png.h"
 #include "imaging/ColourReduction.h"
@@ -17,7 +18,7 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 
 // Writes the rows from the top, once per interlace pass. Holds no object with
 // a destructor: the library's errors jump back here.
-bool WriteRgbRows(png_structp png, png_infop info, std::FILE* stream, const PixelBuffer& pixels, bool interlaced,
+bool WriteRgbRows(png_structp png, png_infop info, std::FILE* stream, const TrueColourRows& pixels, bool interlaced,
                   ProgressScope& progress) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_init_io(png, stream);
@@ -38,7 +39,7 @@ bool WriteRgbRows(png_structp png, png_infop info, std::FILE* stream, const Pixe
 }
 
 Status WriteRgbPng(const std::string& path, const ImageCanvas& canvas, bool interlaced, Host& host) {
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail("Out of Memory!");
     OutputFile out;
     if (!out.Open(path)) return Status::Fail("Couldn't open file for saving: " + path + "!");

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "canvas/TrueColourRows.h"
 #include "formats/tiff/Tiff.h"
 #include "formats/tiff/TiffLibrary.h"
 #include "io/OutputFile.h"
@@ -22,7 +23,7 @@ uint16_t CompressionTag(int32_t setting) {
 
 Status WriteTiff(const std::string& path, const ImageCanvas& canvas, int32_t compression, Host& host) {
     constexpr std::string_view kCannotOpen = "Couldn't open TIFFFile for writing!";
-    const PixelBuffer pixels = canvas.CopyBits(24);
+    const TrueColourRows pixels(canvas);
     if (pixels.empty()) return Status::Fail("Out of Memory!");
     OutputFile out;
     if (!out.Open(path)) return Status::Fail(std::string(kCannotOpen));
