@@ -16,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # 6000 x 4000 with photo-like detail: a gradient with noise and shapes.
 "$convert" -size 6000x4000 gradient:navy-orange -fill white -draw "circle 3000,2000 3000,600" \
-    -attenuate 0.4 +noise Gaussian "$work/big.ppm"
+    -attenuate 0.4 +noise Gaussian -depth 8 "$work/big.ppm"
 cjpeg -quality 90 "$work/big.ppm" > "$work/big.jpg"
 settings="$work/Marbleye.ini"
 printf '[SaveAs]\nJPGQuality=80\nJPGOptimize=1\nPNGInterlace=0\n' > "$settings"
@@ -49,5 +49,10 @@ row "write JPEG q80 opt" "libvips (vips copy [Q=80,optimize_coding])" "$(seconds
 row "write PNG (RGB)" "Marbleye (convert PPM to PNG)" "$(seconds "$cli" convert "$work/big.ppm" "$work/m.png" --settings "$settings")"
 row "write PNG (RGB)" "ImageMagick (convert)" "$(seconds "$convert" "$work/big.ppm" "$work/i.png")"
 row "write PNG (RGB)" "libvips (vips copy)" "$(seconds vips copy "$work/big.ppm" "$work/v.png")"
+echo
+echo "Marbleye's own load time (in process, without process start):"
+for _ in 1 2 3; do "$cli" info "$work/big.jpg" | grep 'load time'; done | sort | head -1 | sed 's/^/  full size: /'
+for _ in 1 2 3; do "$cli" info "$work/big.jpg" --thumbnail 80 | grep 'load time'; done | sort | head -1 | sed 's/^/  thumbnail: /'
+echo "start of the command line tool alone: $(seconds "$cli" --help) s"
 echo
 ls -l "$work"/m.jpg "$work"/c.jpg "$work"/m.png "$work"/i.png "$work"/v.png | awk '{printf "%-10s %12d bytes\n", $NF, $5}' | sed "s|$work/||"

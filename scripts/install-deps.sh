@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Marbleye needs, skipping those already there.
-# Usage: scripts/install-deps.sh build|test ...
+# Usage: scripts/install-deps.sh build|test|bench ...
 set -euo pipefail
 
 build_packages=(build-essential cmake ninja-build pkg-config zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
@@ -8,11 +8,14 @@ build_packages=(build-essential cmake ninja-build pkg-config zlib1g-dev libjpeg6
 test_packages=(libgtest-dev imagemagick netpbm giflib-tools libjpeg-turbo-progs libtiff-tools jbigkit-bin unzip clang
                libclang-rt-14-dev g++-mingw-w64-i686)
 
+bench_packages=(imagemagick libjpeg-turbo-progs libvips-tools giflib-tools pngquant bc)
+
 wanted=()
 for group in "$@"; do
     case "$group" in
         build) wanted+=("${build_packages[@]}") ;;
         test) wanted+=("${test_packages[@]}") ;;
+        bench) wanted+=("${bench_packages[@]}") ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
