@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "formats/jpeg/Jpeg.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TestPictures.h"
 
@@ -79,7 +80,20 @@ TEST_F(JpegReader, HugeFrameSizesAreRefusedBeforeAllocation) {
     ASSERT_NE(frame, std::string::npos);
     jpeg[frame + 5] = jpeg[frame + 7] = '\xFF';  // 65296 x 65296
     jpeg[frame + 6] = jpeg[frame + 8] = '\x10';
-    EXPECT_EQ(LoadBytes(jpeg, "huge.jpg").message(), "Out of Memory");
+    EXPECT_LT(test::PeakMemoryGrowthKb([&] { EXPECT_EQ(LoadBytes(jpeg, "huge.jpg").message(), "Out of Memory"); }),
+              test::kModestGrowthKb);
+    // Progressive: the library would allocate its coefficient buffers first.
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(16, 16), canvas));
+    const std::string path = folder_.File("progressive.jpg");
+    ASSERT_TRUE(WriteJpeg(path, canvas, JpegWriteOptions{90, true, false, 0, true}, QuietHost()));
+    std::string progressive = test::ReadFileBytes(path);
+    const size_t frame2 = progressive.find("\xFF\xC2");
+    ASSERT_NE(frame2, std::string::npos);
+    progressive[frame2 + 5] = progressive[frame2 + 7] = '\xFF';
+    EXPECT_LT(test::PeakMemoryGrowthKb([&] {
+        EXPECT_EQ(LoadBytes(progressive, "huge-progressive.jpg").message(), "Out of Memory");
+    }), test::kModestGrowthKb);
 }
 
 TEST_F(JpegReader, ThumbnailScaleKeepsTheLargerSideAboveTheThumbnail) {

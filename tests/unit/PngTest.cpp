@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include "formats/png/Png.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TestPictures.h"
 
@@ -48,8 +49,21 @@ TEST_F(PngReader, MessagesOfTheReader) {
 }
 
 TEST_F(PngReader, HugeSizesAreRefusedBeforeAllocation) {
+    EXPECT_LT(test::PeakMemoryGrowthKb([&] {
     EXPECT_EQ(LoadBytes(Header(60000, 60000, 8, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "huge.png").message(), "Out of Memory!");
-    EXPECT_EQ(LoadBytes(Header(0x7FFFFFFF, 1, 8, 2) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wide.png").message(), "Out of Memory!");
+    EXPECT_EQ(LoadBytes(Header(10000000, 200, 16, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wide.png").message(), "Out of Memory!");
+    // Beyond the library's own limit of 2^24 pixels a side.
+    EXPECT_EQ(LoadBytes(Header(0x7FFFFFFF, 1, 8, 2) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wider.png").message(),
+              "Unkown PNG LoadError");
+    }), test::kModestGrowthKb);
+}
+
+// A text chunk that claims 1.8 GB in a file of a few bytes: the library would
+// allocate the claimed length before reading it.
+TEST_F(PngReader, ChunkLengthsAreNotTrusted) {
+    const std::string png = Header(12, 8, 8, 6) + std::string("\x6E\x3C\x00\x25tEXtdate:modify", 19);
+    EXPECT_LT(test::PeakMemoryGrowthKb([&] { EXPECT_EQ(LoadBytes(png, "text.png").message(), "Unkown PNG LoadError"); }),
+              test::kModestGrowthKb);
 }
 
 TEST_F(PngReader, TruncatedFilesGiveAMessageAndNeverCrash) {

@@ -176,10 +176,11 @@ ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, Re
             kind = RowKind::kColourAlpha;
             break;
     }
+    // Checked before the library allocates its row buffers for the picture.
+    if (!CheckedLayout(width, height, depth)) return ReadOutcome::kOutOfMemory;
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const size_t rowBytes = png_get_rowbytes(png, info);
-    if (!CheckedLayout(width, height, depth)) return ReadOutcome::kOutOfMemory;
     if (!context.canvas.Create(width, height, depth, 0, image.palette)) return ReadOutcome::kOutOfMemory;
     // Rows that need compositing are decoded whole into a buffer first: the
     // interlace passes fill them in place.
@@ -229,10 +230,16 @@ Status ReadPng(const std::string& path, LoadContext& context) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return Status::Fail("Couldn't create PNGInfoStruct");
     }
-    // Hostile sizes are refused by the canvas gate; the library's own limit
-    // only needs to stay above it.
-    png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    // Hostile sizes are refused by the canvas gate before the rows are
+    // read; the library's own limit keeps its row buffers (up to 8 bytes a
+    // pixel) bounded as well.
+    png_set_user_limits(png, 1u << 24, 1u << 24);
     png_set_chunk_malloc_max(png, 64u << 20);
+    // Chunks whose contents the reader never uses are skipped unread: the
+    // library would allocate the length a text or profile chunk claims.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0tIME\0pHYs\0oFFs\0"
+                                       "sBIT\0cHRM\0gAMA\0sRGB";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, static_cast<int>(sizeof kSkipped / 5));
     auto job = std::make_unique<ReadJob>();
     const ReadOutcome outcome = ReadWithLibrary(png, info, file.get(), *job, context);
     png_destroy_read_struct(&png, &info, nullptr);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <sys/resource.h>
+
+#include <functional>
+
+namespace marbleye::test {
+
+// How much the process's peak resident memory grew while `work` ran, in
+// kilobytes: a reader that allocates what a hostile header claims shows up
+// here even when it fails with the right message. CTest runs every test in
+// a process of its own, so earlier tests do not hide the growth.
+inline long PeakMemoryGrowthKb(const std::function<void()>& work) {
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    work();
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    return after.ru_maxrss - before.ru_maxrss;
+}
+
+inline constexpr long kModestGrowthKb = 200 * 1024;
+
+}  // namespace marbleye::test
