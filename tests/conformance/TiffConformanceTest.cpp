@@ -99,6 +99,7 @@ TEST_F(TiffFiles, LargePicturesAreReadRowByRowAtTheirOwnDepth) {
     // What the row reader does not take goes through the RGBA reader.
     ExpectLikeImageMagick(magick + colour + " -define tiff:tile-geometry=64x64", "tiled.tif", 32);
     ExpectLikeImageMagick(magick + colour + " -depth 16", "sixteen.tif", 32);
+    ExpectLikeImageMagick(magick + gray + " -depth 2", "gray2.tif", 32);
 }
 
 TEST_F(TiffFiles, OurFilesInEveryCompressionAreReadBackByLibtiffAndImageMagick) {

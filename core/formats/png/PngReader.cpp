@@ -182,8 +182,8 @@ ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, Re
     png_read_update_info(png, info);
     const size_t rowBytes = png_get_rowbytes(png, info);
     if (!context.canvas.Create(width, height, depth, 0, image.palette)) return ReadOutcome::kOutOfMemory;
-    // Rows that need compositing are decoded whole into a buffer first: the
-    // interlace passes fill them in place.
+    // Rows without alpha go straight into the canvas, where the interlace
+    // passes fill them in place.
     const bool direct = kind == RowKind::kIndices || kind == RowKind::kGray || kind == RowKind::kColour;
     if (direct) {
         if (rowBytes > static_cast<size_t>(context.canvas.stride())) return ReadOutcome::kLibraryError;
@@ -194,8 +194,8 @@ ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, Re
             }
         }
     } else {
-        // Interlaced rows are filled in by every pass: the whole picture is
-        // decoded before it is composited. Otherwise one row at a time.
+        // Rows with alpha are composited from a buffer: the whole picture when
+        // interlaced (every pass fills some of each row), otherwise one row.
         const int32_t bufferedRows = passes > 1 ? height : 1;
         const auto buffer = CheckedLayout(static_cast<int64_t>(rowBytes), bufferedRows, 8);
         if (!buffer) return ReadOutcome::kOutOfMemory;

@@ -85,12 +85,12 @@ Palette256 PaletteFor(TIFF* tiff, const TiffShape& shape) {
     return palette;
 }
 
-// The row reader takes one plane of strips with 1-8 bits in one sample
-// (gray or palette), or 8-bit RGB with 3 or 4 samples.
+// The row reader takes one plane of strips with 1, 4 or 8 bits in one sample
+// (gray or palette: depths the canvas has), or 8-bit RGB with 3 or 4 samples.
 bool RowReaderTakes(const TiffShape& shape) {
     if (shape.tiled || shape.planar != PLANARCONFIG_CONTIG) return false;
     const int depth = shape.samples * shape.bits;
-    if (shape.samples == 1 && depth <= 8) {
+    if (shape.samples == 1 && (depth == 1 || depth == 4 || depth == 8)) {
         return shape.photometric == PHOTOMETRIC_MINISWHITE || shape.photometric == PHOTOMETRIC_MINISBLACK ||
                shape.photometric == PHOTOMETRIC_PALETTE;
     }
