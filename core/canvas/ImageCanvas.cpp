@@ -2,45 +2,21 @@
 
 #include <algorithm>
 #include <optional>
-#include <cstdlib>
 #include <cstring>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "canvas/PixelConversion.h"
+#include "canvas/PixelMemory.h"
 
 namespace marbleye {
 
 namespace {
 
-// Asks the system to map the pages of a large block in one go: a decoder
-// then writes to present pages instead of faulting on each one, which on
-// virtual machines costs more than the decoding (measured for a 24-megapixel
-// JPEG: 280 ms instead of 90).
-void Prefault(uint8_t* block, size_t size) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    constexpr size_t kPage = 4096;
-    if (size < (size_t(4) << 20)) return;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~uintptr_t(kPage - 1);
-    const size_t length = (size - (first - reinterpret_cast<uintptr_t>(block))) & ~(kPage - 1);
-    madvise(reinterpret_cast<void*>(first), length, MADV_POPULATE_WRITE);  // a hint: failure changes nothing
-#else
-    (void)block, (void)size;
-#endif
-}
-
 class HeapAllocator final : public PixelAllocator {
 public:
-    // calloc hands large blocks out as fresh zero pages, so a black canvas
-    // costs no pass over its memory.
     uint8_t* Allocate(const PixelLayout& layout, const PaletteBgr&) override {
-        auto* block = static_cast<uint8_t*>(std::calloc(layout.byteCount, 1));
-        if (block) Prefault(block, layout.byteCount);
-        return block;
+        return AllocateZeroedPixels(layout.byteCount);
     }
-    void Release(uint8_t* bits) override { std::free(bits); }
+    void Release(uint8_t* bits) override { ReleasePixels(bits); }
     bool ReturnsZeroedMemory() const override { return true; }
 };
 

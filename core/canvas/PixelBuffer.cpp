@@ -1,6 +1,5 @@
 #include "canvas/PixelBuffer.h"
 
-#include <new>
 
 namespace marbleye {
 
@@ -8,7 +7,7 @@ PixelBuffer PixelBuffer::Allocate(int64_t width, int64_t height, int32_t bitsPer
     PixelBuffer buffer;
     const std::optional<PixelLayout> layout = CheckedLayout(width, height, bitsPerPixel);
     if (!layout) return buffer;
-    buffer.bytes_.reset(new (std::nothrow) uint8_t[layout->byteCount]());
+    buffer.bytes_.reset(AllocateZeroedPixels(layout->byteCount));
     if (buffer.bytes_) buffer.layout_ = *layout;
     return buffer;
 }

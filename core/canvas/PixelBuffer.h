@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "canvas/PixelLimits.h"
+#include "canvas/PixelMemory.h"
 
 namespace marbleye {
 
@@ -36,7 +37,7 @@ public:
 
 private:
     PixelLayout layout_;
-    std::unique_ptr<uint8_t[]> bytes_;
+    std::unique_ptr<uint8_t[], PixelMemoryDeleter> bytes_;
 };
 
 }  // namespace marbleye
