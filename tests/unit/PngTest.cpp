@@ -78,25 +78,6 @@ TEST_F(PngReader, TruncatedFilesGiveAMessageAndNeverCrash) {
     }
 }
 
-TEST_F(PngReader, StoredDepthIsSamplesTimesBits) {
-    const auto rgb = LoadBytes(MakePng(false), "rgb.png");
-    ASSERT_TRUE(rgb.ok());
-    EXPECT_EQ(rgb.image.fileBitDepth, 24);
-    EXPECT_EQ(rgb.canvas->bitsPerPixel(), 24);
-    // A 2-bit gray picture: 8-bit canvas, gray ramp, samples expanded.
-    std::string row = std::string(1, '\0') + char(0x1B);  // filter 0, samples 0 1 2 3
-    uLongf size = compressBound(2);
-    std::string packed(size, '\0');
-    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(row.data()), 2, 9), Z_OK);
-    packed.resize(size);
-    const auto gray = LoadBytes(Header(4, 1, 2, 0) + Chunk("IDAT", packed) + Chunk("IEND", ""), "gray.png");
-    ASSERT_TRUE(gray.ok()) << gray.message();
-    EXPECT_EQ(gray.image.fileBitDepth, 2);
-    EXPECT_EQ(gray.canvas->bitsPerPixel(), 8);
-    EXPECT_EQ(test::PixelOf(gray, 1, 0), (std::array<int, 3>{85, 85, 85}));
-    EXPECT_EQ(test::PixelOf(gray, 3, 0), (std::array<int, 3>{255, 255, 255}));
-}
-
 TEST(PngWriter, AFailedSaveLeavesThePreviousFile) {
     test::TempFolder folder;
     const std::string path = folder.File("keep.png");
