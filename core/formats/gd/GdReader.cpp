@@ -26,7 +26,10 @@ public:
         if (c < 0) ok_ = false;
         return static_cast<uint8_t>(c < 0 ? 0 : c);
     }
-    uint16_t Word() { return static_cast<uint16_t>((Byte() << 8) | Byte()); }
+    uint16_t Word() {
+        const uint16_t high = Byte();
+        return static_cast<uint16_t>((high << 8) | Byte());
+    }
     uint32_t Int() {
         const uint32_t high = Word();
         return (high << 16) | Word();
