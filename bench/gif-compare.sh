@@ -16,17 +16,7 @@ trap 'rm -rf "$work"' EXIT
 "$convert" -size 320x240 gradient:red-blue -fill yellow -draw "circle 160,120 160,40" -duplicate 199 \
     -distort SRT '%[fx:t*1.8]' -colors 128 -delay 4 -loop 0 "$work/animated.gif"
 
-seconds() {  # COMMAND... : the best wall time of three runs
-    local best=999999 start end t
-    for _ in 1 2 3; do
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        t=$(echo "$end - $start" | bc)
-        best=$(echo "if ($t < $best) $t else $best" | bc)
-    done
-    echo "$best"
-}
+source "$root/bench/timing.sh"
 
 printf '%-12s %-36s %10s\n' "file" "decoder" "seconds"
 for name in large animated; do

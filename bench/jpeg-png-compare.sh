@@ -21,17 +21,7 @@ cjpeg -quality 90 "$work/big.ppm" > "$work/big.jpg"
 settings="$work/Marbleye.ini"
 printf '[SaveAs]\nJPGQuality=80\nJPGOptimize=1\nPNGInterlace=0\n' > "$settings"
 
-seconds() {  # COMMAND... : the best wall time of three runs
-    local best=999999 start end t
-    for _ in 1 2 3; do
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        t=$(echo "$end - $start" | bc)
-        best=$(echo "if ($t < $best) $t else $best" | bc)
-    done
-    echo "$best"
-}
+source "$root/bench/timing.sh"
 row() { printf '%-22s %-44s %8.3f\n' "$1" "$2" "$3"; }
 
 printf '%-22s %-44s %8s\n' "task" "program" "seconds"

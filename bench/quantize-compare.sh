@@ -17,25 +17,19 @@ trap 'rm -rf "$work"' EXIT
 "$convert" -seed 7 -size 4000x3000 plasma:fractal -blur 0x2 -type TrueColor "BMP3:$work/photo.bmp"
 "$convert" "$work/photo.bmp" "$work/photo.png"
 
-seconds() {  # COMMAND... : wall time of one run
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
+source "$root/bench/timing.sh"
 psnr() { "$compare" -metric PSNR "$work/photo.bmp" "$1" null: 2>&1 || true; }
 
 printf '%-44s %10s %10s\n' "reducer" "seconds" "PSNR (dB)"
 row() { printf '%-44s %10.2f %10s\n' "$1" "$2" "$(psnr "$3")"; }
 
-t=$(seconds "$cli" convert "$work/photo.bmp" "$work/median.bmp" --colors 256 --palette median --dither serpentine)
+t=$(seconds_once "$cli" convert "$work/photo.bmp" "$work/median.bmp" --colors 256 --palette median --dither serpentine)
 row "Marbleye median cut + serpentine FS" "$t" "$work/median.bmp"
-t=$(seconds "$cli" convert "$work/photo.bmp" "$work/neural.bmp" --colors 256 --palette neural-best --dither serpentine)
+t=$(seconds_once "$cli" convert "$work/photo.bmp" "$work/neural.bmp" --colors 256 --palette neural-best --dither serpentine)
 row "Marbleye neural best + serpentine FS" "$t" "$work/neural.bmp"
-t=$(seconds "$cli" convert "$work/photo.bmp" "$work/neural-plain.bmp" --colors 256 --palette neural-best --dither none)
+t=$(seconds_once "$cli" convert "$work/photo.bmp" "$work/neural-plain.bmp" --colors 256 --palette neural-best --dither none)
 row "Marbleye neural best, no dither" "$t" "$work/neural-plain.bmp"
-t=$(seconds "$convert" "$work/photo.bmp" -colors 256 "$work/magick.bmp")
+t=$(seconds_once "$convert" "$work/photo.bmp" -colors 256 "$work/magick.bmp")
 row "ImageMagick convert -colors 256" "$t" "$work/magick.bmp"
-t=$(seconds pngquant --force --output "$work/pngquant.png" 256 "$work/photo.png")
+t=$(seconds_once pngquant --force --output "$work/pngquant.png" 256 "$work/photo.png")
 row "pngquant 256" "$t" "$work/pngquant.png"
