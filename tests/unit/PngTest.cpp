@@ -78,17 +78,5 @@ TEST_F(PngReader, TruncatedFilesGiveAMessageAndNeverCrash) {
     }
 }
 
-TEST(PngWriter, AFailedSaveLeavesThePreviousFile) {
-    test::TempFolder folder;
-    const std::string path = folder.File("keep.png");
-    test::WriteFileBytes(path, "old contents");
-    ImageCanvas empty;
-    CurrentImage image;
-    image.fileBitDepth = 24;
-    EXPECT_FALSE(WritePng(path, empty, image, false, QuietHost()));
-    EXPECT_EQ(test::ReadFileBytes(path), "old contents");
-    EXPECT_FALSE(WritePng(folder.File("no/such/folder.png"), empty, image, false, QuietHost()));
-}
-
 }  // namespace
 }  // namespace marbleye

@@ -76,18 +76,5 @@ TEST_F(TiffReader, TruncatedFilesNeverCrash) {
     }
 }
 
-TEST(TiffWriter, AFailedSaveLeavesThePreviousFile) {
-    test::TempFolder folder;
-    const std::string path = folder.File("keep.tif");
-    test::WriteFileBytes(path, "old contents");
-    ImageCanvas empty;
-    EXPECT_FALSE(WriteTiff(path, empty, 0, QuietHost()));
-    EXPECT_EQ(test::ReadFileBytes(path), "old contents");
-    ImageCanvas canvas;
-    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(4, 4), canvas));
-    EXPECT_EQ(WriteTiff(folder.File("no/such/folder.tif"), canvas, 0, QuietHost()).message(),
-              "Couldn't open TIFFFile for writing!");
-}
-
 }  // namespace
 }  // namespace marbleye
