@@ -62,6 +62,10 @@ TEST_F(TiffReader, HostileSizesAreRefusedBeforeAllocation) {
     const std::string wideRgba = Directory({{256, 4, 1000000}, {257, 4, 100000}, {258, 3, 16}, {262, 3, 1},
                                             {273, 4, 200}, {277, 3, 1}, {279, 4, 2}});
     EXPECT_EQ(LoadBytes(wideRgba, "deep.tif").message(), "Out of Memory!");
+    // 65281 samples of 65535 bits: the depth must not overflow on the way to a message.
+    const std::string absurdDepth = Directory({{256, 4, 4000}, {257, 4, 4000}, {258, 3, 65535}, {262, 3, 2},
+                                               {273, 4, 200}, {277, 3, 65281}, {279, 4, 2}});
+    EXPECT_FALSE(LoadBytes(absurdDepth, "absurd.tif").ok());
 }
 
 TEST_F(TiffReader, TruncatedFilesNeverCrash) {

@@ -22,6 +22,9 @@ struct TiffShape {
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint16_t compression = COMPRESSION_NONE;
     bool tiled = false;
+
+    // Bits a pixel; a hostile file may claim up to 65535 samples of 65535 bits.
+    int Depth() const { return static_cast<int>(std::min<uint32_t>(uint32_t{samples} * bits, INT32_MAX)); }
 };
 
 TiffShape ShapeOf(TIFF* tiff) {
@@ -43,7 +46,7 @@ Status ReadThroughRgba(TIFF* tiff, const TiffShape& shape, LoadContext& context)
     CurrentImage& image = context.image;
     image.width = static_cast<int32_t>(shape.width);
     image.height = static_cast<int32_t>(shape.height);
-    image.fileBitDepth = shape.samples * shape.bits;
+    image.fileBitDepth = shape.Depth();
     if (!CheckedLayout(shape.width, shape.height, 32) ||
         !context.canvas.Create(image.width, image.height, 32, 0, image.palette)) {
         return Status::Fail("Out of Memory!");
@@ -89,7 +92,7 @@ Palette256 PaletteFor(TIFF* tiff, const TiffShape& shape) {
 // (gray or palette: depths the canvas has), or 8-bit RGB with 3 or 4 samples.
 bool RowReaderTakes(const TiffShape& shape) {
     if (shape.tiled || shape.planar != PLANARCONFIG_CONTIG) return false;
-    const int depth = shape.samples * shape.bits;
+    const int depth = shape.Depth();
     if (shape.samples == 1 && (depth == 1 || depth == 4 || depth == 8)) {
         return shape.photometric == PHOTOMETRIC_MINISWHITE || shape.photometric == PHOTOMETRIC_MINISBLACK ||
                shape.photometric == PHOTOMETRIC_PALETTE;
@@ -100,7 +103,7 @@ bool RowReaderTakes(const TiffShape& shape) {
 
 Status ReadRows(TIFF* tiff, const TiffShape& shape, LoadContext& context) {
     CurrentImage& image = context.image;
-    const int depth = shape.samples * shape.bits;
+    const int depth = shape.Depth();
     image.width = static_cast<int32_t>(shape.width);
     image.height = static_cast<int32_t>(shape.height);
     image.fileBitDepth = depth;
