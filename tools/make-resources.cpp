@@ -1,7 +1,7 @@
 // Draws the Win32 program's pictures: the toolbar strips in four sizes, the
-// menu bitmaps, the program icon and the two hand cursors. Every picture is a
-// coloured tile with a glyph from a small built-in 5 x 7 font, so the set is
-// our own and costs nothing to keep.
+// menu bitmaps, the program icon, the About picture and the two hand
+// cursors. Buttons and menu pictures are coloured tiles with a glyph from a
+// small built-in 5 x 7 font, so the set is our own and costs nothing to keep.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -46,7 +46,7 @@ constexpr Glyph kFont[] = {
     {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}}, {'N', {0x11, 0x19, 0x15, 0x13, 0x11, 0x11, 0x11}},
     {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
     {'/', {0x01, 0x01, 0x02, 0x04, 0x08, 0x10, 0x10}}, {'o', {0x00, 0x00, 0x0E, 0x11, 0x11, 0x11, 0x0E}},
-    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}}, {'Y', {0x11, 0x11, 0x0A, 0x04, 0x04, 0x04, 0x04}},
 };
 
 const Glyph& GlyphOf(char c) {
@@ -89,6 +89,23 @@ public:
                 if (!(glyph.rows[row] & (0x10 >> col))) continue;
                 for (int dy = 0; dy < scale; ++dy) {
                     for (int dx = 0; dx < scale; ++dx) Set(gx + col * scale + dx, gy + row * scale + dy, Rgb{255, 255, 255});
+                }
+            }
+        }
+    }
+
+    // Text in the glyph font, each dot a square of scale pixels.
+    void DrawText(int left, int top, int scale, const char* text, Rgb colour) {
+        for (int i = 0; text[i]; ++i) {
+            const Glyph& glyph = GlyphOf(text[i]);
+            for (int row = 0; row < 7; ++row) {
+                for (int col = 0; col < 5; ++col) {
+                    if (!(glyph.rows[row] & (0x10 >> col))) continue;
+                    for (int dy = 0; dy < scale; ++dy) {
+                        for (int dx = 0; dx < scale; ++dx) {
+                            Set(left + (i * 6 + col) * scale + dx, top + row * scale + dy, colour);
+                        }
+                    }
                 }
             }
         }
@@ -236,6 +253,29 @@ bool WriteHandCursor(const std::string& path, bool open) {
     return WriteIconFile(path, 2, size, argb, opaque, 16, 16);
 }
 
+// The About dialog's picture: a marble on a dark blue ground and the name.
+bool WriteAboutPicture(const std::string& path) {
+    const int width = 324, height = 90;
+    Picture picture(width, height, Rgb{0, 0, 0});
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto shade = static_cast<uint8_t>(20 + 40 * y / height);
+            picture.Set(x, y, Rgb{static_cast<uint8_t>(shade / 3), static_cast<uint8_t>(shade / 2), shade});
+        }
+    }
+    const double cx = 45, cy = 45, radius = 34;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (std::hypot(x - cx, y - cy) > radius) continue;
+            const double light = std::max(0.0, 1.0 - std::hypot(x - (cx - 11), y - (cy - 12)) / (radius * 1.3));
+            const auto channel = [&](double base) { return static_cast<uint8_t>(std::min(255.0, base + 210 * light * light)); };
+            picture.Set(x, y, Rgb{channel(30), channel(80), channel(190)});
+        }
+    }
+    picture.DrawText(96, 31, 4, "MARBLEYE", Rgb{235, 240, 255});
+    return picture.SaveBmp(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -261,6 +301,7 @@ int main(int argc, char** argv) {
         ok = picture.SaveBmp(folder + "/menu" + std::to_string(image.id) + ".bmp") && ok;
     }
     ok = WriteProgramIcon(folder + "/marbleye.ico") && ok;
+    ok = WriteAboutPicture(folder + "/about.bmp") && ok;
     ok = WriteHandCursor(folder + "/hand-open.cur", true) && ok;
     ok = WriteHandCursor(folder + "/hand-closed.cur", false) && ok;
     if (!ok) std::fprintf(stderr, "make-resources: could not write into %s\n", folder.c_str());

@@ -24,13 +24,6 @@ std::string_view FileExtensionWithDot(std::string_view path) {
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
-std::string ReplaceExtension(std::string_view path, std::string_view extension) {
-    const std::string_view current = FileExtensionWithDot(path);
-    std::string result(path.substr(0, path.size() - current.size()));
-    result += extension;
-    return result;
-}
-
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {

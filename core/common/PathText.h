@@ -18,9 +18,6 @@ std::string_view FileNameOf(std::string_view path);
 // name has no dot. A dot in a folder name does not count.
 std::string_view FileExtensionWithDot(std::string_view path);
 
-// Cuts the file name at its last dot, if it has one, and appends extension.
-std::string ReplaceExtension(std::string_view path, std::string_view extension);
-
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // Whether a list of words separated by single blanks holds word, without

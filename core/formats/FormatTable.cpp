@@ -24,47 +24,48 @@ namespace marbleye {
 namespace {
 
 constexpr std::array kFormats = {
-    FormatEntry{"bmp dib rle", 0, "Windows bitmap", &ReadBmp},
-    FormatEntry{"cam", 2, "camera JPEG", &ReadCameraJpeg},
-    FormatEntry{"dds", 3, "DirectDraw surface", nullptr},
-    FormatEntry{"djvu iw44 iw4", 4, "DjVu", nullptr},
-    FormatEntry{"eps", 10, "EPS preview", &ReadEpsPreview},
-    FormatEntry{"cut", 1, "Dr. Halo CUT", nullptr},
-    FormatEntry{"tga", 8, "Targa", &ReadTga},
-    FormatEntry{"img gem", 16, "GEM image", nullptr},
-    FormatEntry{"fits", 12, "FITS", nullptr},
-    FormatEntry{"fpx", 11, "FlashPix", nullptr},
-    FormatEntry{"gd2 gd", 13, "GD", &ReadGd},
-    FormatEntry{"gif", 5, "GIF", &ReadGif},
-    FormatEntry{"hrz", 14, "HRZ", nullptr},
-    FormatEntry{"iff lbm", 15, "IFF", nullptr},
-    FormatEntry{"jbg", 7, "JBIG", &ReadJbig},
-    FormatEntry{"jpg jpeg jif jfif jpe", 6, "JPEG", &ReadJpeg},
-    FormatEntry{"ico", 22, "icon", nullptr},
-    FormatEntry{"emf wmf", 9, "metafile", nullptr},
-    FormatEntry{"lvp", 17, "LView Pro", &ReadLviewJpeg},
-    FormatEntry{"msp", 18, "Microsoft Paint", nullptr},
-    FormatEntry{"mng jng", 19, "MNG", nullptr},
-    FormatEntry{"mac", 21, "MacPaint", nullptr},
-    FormatEntry{"ras sun", 35, "Sun raster", &ReadSunRaster},
-    FormatEntry{"myc", 37, "catalog", nullptr},
-    FormatEntry{"sgi bw rgb rgba", 36, "SGI", &ReadSgi},
-    FormatEntry{"pcd", 31, "Photo CD", nullptr},
-    FormatEntry{"pcx", 32, "PCX", &ReadPcx},
-    FormatEntry{"pic", 29, "PIC", nullptr},
-    FormatEntry{"png", 23, "PNG", &ReadPng},
-    FormatEntry{"ppm", 24, "portable pixmap", &ReadNetpbm},
-    FormatEntry{"pbm", 26, "portable bitmap", nullptr},
-    FormatEntry{"pgm", 25, "portable graymap", &ReadNetpbm},
-    FormatEntry{"vkp", 27, "VKP", &ReadVkp},
-    FormatEntry{"psd", 30, "Photoshop", nullptr},
-    FormatEntry{"psp", 34, "Paint Shop Pro preview", &ReadPspPreview},
-    FormatEntry{"pix mat", 33, "Alias PIX", nullptr},
-    FormatEntry{"tif", 28, "TIFF", &ReadTiff},
-    FormatEntry{"wbmp", 39, "wireless bitmap", nullptr},
-    FormatEntry{"zbr", 40, "ZBR preview", nullptr},
-    FormatEntry{"xbm", 41, "X bitmap", &ReadXbm},
-    FormatEntry{"avi mov wav mid mp1 mp2 mp3 aif au snd rmi wma wm wmv wvx asf mpg mpeg qt", 38, "media", nullptr},
+    FormatEntry{"bmp dib rle", format_id::kBmp, "Windows bitmap", &ReadBmp, true},
+    FormatEntry{"cam", format_id::kCamera, "camera JPEG", &ReadCameraJpeg},
+    FormatEntry{"dds", format_id::kDirectDrawSurface, "DirectDraw surface", nullptr},
+    FormatEntry{"djvu iw44 iw4", format_id::kDjvu, "DjVu", nullptr},
+    FormatEntry{"eps", format_id::kEps, "EPS preview", &ReadEpsPreview},
+    FormatEntry{"cut", format_id::kHaloCut, "Dr. Halo CUT", nullptr},
+    FormatEntry{"tga", format_id::kTarga, "Targa", &ReadTga, true},
+    FormatEntry{"img gem", format_id::kGem, "GEM image", nullptr},
+    FormatEntry{"fits", format_id::kFits, "FITS", nullptr},
+    FormatEntry{"fpx", format_id::kFlashPix, "FlashPix", nullptr},
+    FormatEntry{"gd2 gd", format_id::kGd, "GD", &ReadGd},
+    FormatEntry{"gif", format_id::kGif, "GIF", &ReadGif, true},
+    FormatEntry{"hrz", format_id::kHrz, "HRZ", nullptr},
+    FormatEntry{"iff lbm", format_id::kIff, "IFF", nullptr},
+    FormatEntry{"jbg", format_id::kJbig, "JBIG", &ReadJbig},
+    FormatEntry{"jpg jpeg jif jfif jpe", format_id::kJpeg, "JPEG", &ReadJpeg, true},
+    FormatEntry{"ico", format_id::kIcon, "icon", nullptr},
+    FormatEntry{"emf wmf", format_id::kMetafile, "metafile", nullptr},
+    FormatEntry{"lvp", format_id::kLviewPro, "LView Pro", &ReadLviewJpeg},
+    FormatEntry{"msp", format_id::kMsPaint, "Microsoft Paint", nullptr},
+    FormatEntry{"mng jng", format_id::kMng, "MNG", nullptr},
+    FormatEntry{"mac", format_id::kMacPaint, "MacPaint", nullptr},
+    FormatEntry{"ras sun", format_id::kSunRaster, "Sun raster", &ReadSunRaster, true},
+    FormatEntry{"myc", format_id::kCatalog, "catalog", nullptr},
+    FormatEntry{"sgi bw rgb rgba", format_id::kSgi, "SGI", &ReadSgi, true},
+    FormatEntry{"pcd", format_id::kPhotoCd, "Photo CD", nullptr},
+    FormatEntry{"pcx", format_id::kPcx, "PCX", &ReadPcx, true},
+    FormatEntry{"pic", format_id::kPic, "PIC", nullptr},
+    FormatEntry{"png", format_id::kPng, "PNG", &ReadPng, true},
+    FormatEntry{"ppm", format_id::kPpm, "portable pixmap", &ReadNetpbm, true},
+    FormatEntry{"pbm", format_id::kPbm, "portable bitmap", nullptr},
+    FormatEntry{"pgm", format_id::kPgm, "portable graymap", &ReadNetpbm, true},
+    FormatEntry{"vkp", format_id::kVkp, "VKP", &ReadVkp, true},
+    FormatEntry{"psd", format_id::kPhotoshop, "Photoshop", nullptr},
+    FormatEntry{"psp", format_id::kPaintShopPro, "Paint Shop Pro preview", &ReadPspPreview},
+    FormatEntry{"pix mat", format_id::kAliasPix, "Alias PIX", nullptr, true},
+    FormatEntry{"tif", format_id::kTiff, "TIFF", &ReadTiff, true},
+    FormatEntry{"wbmp", format_id::kWirelessBitmap, "wireless bitmap", nullptr},
+    FormatEntry{"zbr", format_id::kZbr, "ZBR preview", nullptr},
+    FormatEntry{"xbm", format_id::kXbm, "X bitmap", &ReadXbm},
+    FormatEntry{"avi mov wav mid mp1 mp2 mp3 aif au snd rmi wma wm wmv wvx asf mpg mpeg qt", format_id::kMedia, "media",
+                nullptr},
 };
 
 }  // namespace
@@ -83,6 +84,13 @@ const FormatEntry* FindFormat(std::string_view path) {
 int32_t FindFormatId(std::string_view path) {
     const FormatEntry* entry = FindFormat(path);
     return entry ? entry->formatId : format_id::kUnknown;
+}
+
+bool CanBeSavedOver(int32_t formatId) {
+    for (const FormatEntry& entry : kFormats) {
+        if (entry.formatId == formatId) return entry.canBeSavedOver;
+    }
+    return false;
 }
 
 }  // namespace marbleye

@@ -4,23 +4,20 @@
 #include <span>
 #include <string_view>
 
+#include "formats/FormatId.h"
 #include "formats/LoadContext.h"
 
 namespace marbleye {
 
-namespace format_id {
-inline constexpr int32_t kUnknown = -1;
-inline constexpr int32_t kBmp = 0;
-inline constexpr int32_t kMedia = 38;
-}  // namespace format_id
-
 // One row of the dispatcher's table: the extensions (lower case, separated by
-// blanks), the format code, a short name for messages and the reader.
+// blanks), the format code, a short name for messages, the reader, and
+// whether Save may write a picture of this format back over its file.
 struct FormatEntry {
     std::string_view extensions;
     int32_t formatId;
     std::string_view name;
     ReaderFunction reader;  // nullptr while the format has no reader in this build
+    bool canBeSavedOver = false;
 };
 
 // Every row in lookup order; the first row that lists the extension wins.
@@ -30,5 +27,9 @@ std::span<const FormatEntry> FormatTable();
 // to case; nullptr for an unlisted extension.
 const FormatEntry* FindFormat(std::string_view path);
 int32_t FindFormatId(std::string_view path);
+
+// Whether Save may write a picture loaded as this format over its file (a
+// GIF only while it does not animate, which the caller knows).
+bool CanBeSavedOver(int32_t formatId);
 
 }  // namespace marbleye

@@ -18,7 +18,6 @@ public:
     InputFile& operator=(InputFile&&) = default;
 
     bool Open(const std::string& path);
-    bool isOpen() const { return file_ != nullptr; }
 
     uint64_t size() const { return size_; }
     uint64_t Tell() const { return bufferStart_ + cursor_; }

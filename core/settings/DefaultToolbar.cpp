@@ -1,6 +1,6 @@
 #include "settings/DefaultToolbar.h"
 
-#include "commands/CommandIds.h"
+#include "commands/CommandList.h"
 
 namespace marbleye {
 

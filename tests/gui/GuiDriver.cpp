@@ -18,6 +18,11 @@
 //   key VK                     press and release a virtual key
 //   wheel DELTA [ctrl]         turn the mouse wheel
 //   close                      close the window
+//   post-command ID            post WM_COMMAND (for commands that open a dialog)
+//   post-syscommand ID         post WM_SYSCOMMAND
+//   dialog-text ID [SECONDS]   text of a control of the program's dialog (ID 0: its caption)
+//   dialog-press ID            press a button of the program's dialog
+//   dialog-count               number of dialogs the program has open
 #include <windows.h>
 #include <commctrl.h>
 
@@ -26,9 +31,11 @@
 #include <cstring>
 #include <string>
 
+#include "win32/app/HandOver.h"
+
 namespace {
 
-constexpr const char* kClass = "MarbleyeClass";
+constexpr const char* kClass = marbleye::win32::kMainWindowClass;
 
 HWND MainWindow() { return FindWindowA(kClass, nullptr); }
 
@@ -197,10 +204,60 @@ int ErrorPicture(HWND window, const char* text) {
     return 0;
 }
 
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    char name[64];
+    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0) {
+        if (!search->found) search->found = window;
+        ++search->count;
+    }
+    return TRUE;
+}
+
+// The dialog (or message box) the program shows over its main window.
+HWND ProgramDialog(HWND window, double seconds, int* count = nullptr) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        DialogSearch search{window, nullptr, 0};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (count) *count = search.count;
+        if (search.found || count) return search.found;
+        Sleep(100);
+    } while (GetTickCount() < deadline);
+    return nullptr;
+}
+
+int DialogText(HWND window, int control, double seconds) {
+    HWND dialog = ProgramDialog(window, seconds);
+    if (!dialog) return Fail("no dialog is open");
+    HWND target = control == 0 ? dialog : GetDlgItem(dialog, control);
+    if (!target) return Fail("the dialog has no such control");
+    char text[2048] = {};
+    GetWindowTextA(target, text, sizeof text);
+    std::printf("%s\n", text);
+    return 0;
+}
+
+int DialogPress(HWND window, int control) {
+    HWND dialog = ProgramDialog(window, 5);
+    if (!dialog) return Fail("no dialog is open");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+    for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
+    Settle(window);
+    return IsWindow(dialog) ? Fail("the dialog stayed open") : 0;
+}
+
 int CopyData(HWND window, const char* text) {
-    char buffer[2048] = {};
+    char buffer[marbleye::win32::kHandOverSize] = {};
     std::strncpy(buffer, text, sizeof buffer - 1);
-    COPYDATASTRUCT data{32, sizeof buffer, buffer};
+    COPYDATASTRUCT data{marbleye::win32::kHandOverTag, sizeof buffer, buffer};
     DWORD_PTR result;
     SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &result);
     Settle(window);
@@ -266,6 +323,18 @@ int main(int argc, char** argv) {
         const bool ctrl = argc > 3 && std::strcmp(argv[3], "ctrl") == 0;
         SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(ctrl ? MK_CONTROL : 0, number(2)), 0);
         Settle(window);
+        return 0;
+    }
+    if (action == "post-command" || action == "post-syscommand") {
+        PostMessageA(window, action == "post-command" ? WM_COMMAND : WM_SYSCOMMAND, static_cast<WPARAM>(number(2)), 0);
+        return 0;
+    }
+    if (action == "dialog-text") return DialogText(window, number(2), argc > 3 ? std::atof(argv[3]) : 10);
+    if (action == "dialog-press") return DialogPress(window, number(2));
+    if (action == "dialog-count") {
+        int count = 0;
+        ProgramDialog(window, 0, &count);
+        std::printf("%d\n", count);
         return 0;
     }
     if (action == "close") {

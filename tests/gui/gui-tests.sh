@@ -39,6 +39,10 @@ start() {
     mkdir -p "$program"
     cp "$win32/Marbleye.exe" "$win32/Marbleye.exe.so" "$program/"
     [[ -n "${settings:-}" ]] && printf '%b' "$settings" >"$program/Marbleye.ini"
+    if [[ -n "${language:-}" ]]; then
+        mkdir -p "$program/INTL"
+        printf '%b' "$language" >"$program/INTL/Deutsch.ini"
+    fi
     (cd "$program" && exec ./Marbleye.exe "$@" >/dev/null 2>&1) &
     program_pid=$!
     drive wait-window 60 >/dev/null || echo "      (the window did not appear)"
@@ -100,6 +104,24 @@ check "and makes the window shorter" "yes" "$([[ $short -lt $tall ]] && echo yes
 drive command 40046 >/dev/null
 check "showing it again" "enabled checked" "$(drive menu-state 40046)"
 
+echo "== check marks follow the state"
+drive command 40051 >/dev/null
+check "tile mode checks its item" "enabled checked" "$(drive menu-state 40051)"
+drive command 40051 >/dev/null
+check "and unchecks it again" "enabled unchecked" "$(drive menu-state 40051)"
+drive command 40086 >/dev/null
+check "Lock Zoom is checked while locked" "enabled checked" "$(drive menu-state 40086)"
+drive command 40086 >/dev/null
+drive command 40069 >/dev/null
+check "Use last Windowposition is checked" "enabled checked" "$(drive menu-state 40069)"
+drive command 40069 >/dev/null
+check "the video size of the settings is checked" "enabled checked" "$(drive menu-state 40071)"
+check "the other video sizes are not" "enabled unchecked" "$(drive menu-state 40072)"
+drive command 40066 >/dev/null
+check "fitting checks Fit Image to Window" "enabled checked" "$(drive menu-state 40066)"
+check "and unchecks Fit None" "enabled unchecked" "$(drive menu-state 40067)"
+drive command 40067 >/dev/null
+
 echo "== zoom"
 drive command 207 >/dev/null
 check "zoom out from 100 %" $'\t69%' "$(drive status 1)"
@@ -119,6 +141,49 @@ check "its position" $'\t2/4' "$(drive status 3)"
 drive command 40029 >/dev/null
 drive command 40002 >/dev/null
 check "next after the last wraps to the first" $'\t1/4' "$(drive status 3)"
+stop
+
+echo "== the About dialog and the commands still to come"
+start "$(winpath "$pictures/halves.bmp")"
+drive post-command 203 >/dev/null
+check "About opens from the Help menu" "About Marbleye" "$(drive dialog-text 0)"
+check "it shows the build line" "yes" "$(drive dialog-text 1002 | grep -q '^Marbleye - Built on ' && echo yes)"
+check "with the English link texts" "Visit Homepage" "$(drive dialog-text 1004)"
+drive dialog-press 1 >/dev/null
+check "OK closes it" "0" "$(drive dialog-count)"
+drive post-syscommand 203 >/dev/null
+check "the system command 203 opens it too" "About Marbleye" "$(drive dialog-text 0)"
+drive dialog-press 2 >/dev/null
+check "Escape closes it" "0" "$(drive dialog-count)"
+drive post-command 205 >/dev/null
+check "a command whose part is still to come says so" '"Print..." is not available yet.' "$(drive dialog-text 65535)"
+drive dialog-press 1 >/dev/null
+check "and the program goes on" "halves.bmp - Marbleye" "$(drive title)"
+stop
+
+echo "== a dialog in the chosen language"
+settings='[Appearance]\r\nLanguageFile=\\INTL\\Deutsch.ini\r\n'
+language='[Dlg_About]\r\nVisitHomepage=Startseite besuchen\r\n'
+start "$(winpath "$pictures/halves.bmp")"
+drive post-command 203 >/dev/null
+check "a key of the dialog's section replaces its text" "Startseite besuchen" "$(drive dialog-text 1004)"
+check "a key the file lacks gives an empty text" "[]" "$(t=$(drive dialog-text 1005) && echo "[$t]")"
+check "texts without a key stay" "About Marbleye" "$(drive dialog-text 0)"
+drive dialog-press 1 >/dev/null
+stop
+settings=""
+language=""
+
+echo "== the folder is listed in the system's name order"
+order="$pictures/order"
+mkdir -p "$order"
+for name in _x.bmp 10.bmp 9.bmp ab.bmp a-b.bmp B.bmp; do cp "$pictures/green.bmp" "$order/$name"; done
+/usr/bin/convert "$pictures/green.bmp" "PNG24:$order/b.png"
+start "$(winpath "$order/_x.bmp")"
+seen="$(drive title)"
+for _ in 1 2 3 4 5 6; do drive command 40002 >/dev/null; seen="$seen|$(drive title)"; done
+check "symbols, digits, then letters; case and hyphens decide last" \
+    "_x.bmp - Marbleye|10.bmp - Marbleye|9.bmp - Marbleye|ab.bmp - Marbleye|a-b.bmp - Marbleye|B.bmp - Marbleye|b.png - Marbleye" "$seen"
 stop
 
 echo "== colour depth"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/MenuState.h"
-#include "commands/CommandIds.h"
+#include "commands/MenuState.h"
+#include "commands/CommandList.h"
 
 namespace marbleye {
 namespace {
@@ -28,7 +28,7 @@ TEST(MenuState, WithoutAPictureOnlyTheAlwaysCommandsAreEnabled) {
     for (int32_t id : {kSave, kSaveAs, kPrint, kZoomIn, kNext, kUndo, kCopyTo, kGrayscale, kSlideshow}) {
         EXPECT_FALSE(items.at(id).enabled) << id;
     }
-    EXPECT_EQ(items.count(kPaste), 0u) << "items outside the rules keep their state";
+    EXPECT_TRUE(items.at(kPaste).enabled) << "no rule greys Paste";
 }
 
 TEST(MenuState, OneImageInTheFolderGreysNavigation) {
@@ -95,20 +95,47 @@ TEST(MenuState, BrowserMode) {
     EXPECT_FALSE(items.at(kFitNone).enabled);
 }
 
+TEST(MenuState, CheckMarksFollowTheState) {
+    ProgramState s = Picture();
+    auto items = ComputeMenuState(s);
+    for (int32_t id : {kShowToolbar, kShowStatusbar, kVideoNormalSize, kShowPlaybar, kLoopMedia}) {
+        EXPECT_TRUE(items.at(id).checked) << id;
+    }
+    for (int32_t id : {kTilemap, kAlwaysMaximize, kUseLastWindowPosition, kLockZoom, kVideoDoubleSize,
+                       kVideoFullscreen, kThumbnailView, kListView, kReportView, kSave, kNext}) {
+        EXPECT_FALSE(items.at(id).checked) << id;
+    }
+    s.toolbarShown = s.statusbarShown = s.showPlaybar = s.loopMedia = false;
+    s.tilesShown = s.alwaysMaximize = s.useLastWindowPosition = s.lockZoom = true;
+    s.videoSize = 3;
+    s.browserListStyle = 2;
+    items = ComputeMenuState(s);
+    for (int32_t id : {kShowToolbar, kShowStatusbar, kShowPlaybar, kLoopMedia, kVideoNormalSize, kThumbnailView}) {
+        EXPECT_FALSE(items.at(id).checked) << id;
+    }
+    for (int32_t id : {kTilemap, kAlwaysMaximize, kUseLastWindowPosition, kLockZoom, kVideoFullscreen, kReportView}) {
+        EXPECT_TRUE(items.at(id).checked) << id;
+    }
+    EXPECT_FALSE(items.at(kRestoreToolbar).enabled) << "only with the toolbar shown";
+}
+
 TEST(ToolbarState, Buttons) {
     auto buttons = ComputeToolbarState(ProgramState());
-    EXPECT_FALSE(buttons.at(kSaveAs));
-    EXPECT_FALSE(buttons.at(kUndo));
+    EXPECT_FALSE(buttons.at(kSaveAs).enabled);
+    EXPECT_FALSE(buttons.at(kUndo).enabled);
     ProgramState s = Picture();
     s.folderCount = 2;
     s.undoAvailable = true;
     buttons = ComputeToolbarState(s);
-    EXPECT_TRUE(buttons.at(kSaveAs));
-    EXPECT_TRUE(buttons.at(kNext));
-    EXPECT_TRUE(buttons.at(kSlideshow));
-    EXPECT_TRUE(buttons.at(kUndo));
+    EXPECT_TRUE(buttons.at(kSaveAs).enabled);
+    EXPECT_TRUE(buttons.at(kNext).enabled);
+    EXPECT_TRUE(buttons.at(kSlideshow).enabled);
+    EXPECT_TRUE(buttons.at(kUndo).enabled);
+    EXPECT_FALSE(buttons.at(kSlideshow).checked);
+    s.slideshowRunning = true;
+    EXPECT_TRUE(ComputeToolbarState(s).at(kSlideshow).checked) << "pressed while the slideshow runs";
     s.browserMode = true;
-    EXPECT_FALSE(ComputeToolbarState(s).at(kSlideshow));
+    EXPECT_FALSE(ComputeToolbarState(s).at(kSlideshow).enabled);
 }
 
 }  // namespace

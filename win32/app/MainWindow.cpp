@@ -1,46 +1,42 @@
-#include "app/MainWindow.h"
+#include "win32/app/MainWindow.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <array>
 
-#include "app/Commands.h"
-#include "app/MenuBitmaps.h"
-#include "app/Messages.h"
-#include "app/Program.h"
-#include "app/ProgramSettings.h"
-#include "app/StartupActions.h"
-#include "app/Viewer.h"
-#include "commands/CommandIds.h"
-#include "resources/resource.h"
+#include "commands/CommandList.h"
+#include "win32/app/CommandRouter.h"
+#include "win32/app/HandOver.h"
+#include "win32/app/Program.h"
+#include "win32/app/StartupActions.h"
+#include "win32/app/Timers.h"
+#include "win32/frame/MenuBar.h"
+#include "win32/frame/MenuBitmaps.h"
+#include "win32/frame/MenuUpdate.h"
+#include "win32/frame/StatusBar.h"
+#include "win32/frame/Toolbar.h"
+#include "win32/platform/Messages.h"
+#include "win32/resources/resource.h"
+#include "win32/settings/ProgramSettings.h"
+#include "win32/viewer/Viewer.h"
+#include "win32/viewer/ViewerInput.h"
 
 namespace marbleye::win32 {
 
 namespace {
 
-using namespace command;
-
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
-    Program& app = App();
-    app.window = window;
-    app.menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    if (!app.menu) {
-        ReportError("Unable to load Menu!");
-        return 0;
-    }
-    SetMenu(window, app.menu);
-    SetMenuBitmaps(app.menu);
+    App().window = window;
+    AttachMainMenu(window);
     return 0;
 }
 
 LRESULT OnDestroy(HWND, WPARAM, LPARAM) {
     Program& app = App();
-    FreeMenuBitmaps();
-    KillTimer(app.window, 1);
-    if (app.toolbar) DestroyWindow(app.toolbar);
-    if (app.menu) DestroyMenu(app.menu);
-    app.menu = nullptr;
+    KillTimer(app.window, kSlideshowTimer);
+    DestroyToolbar();
+    DestroyMainMenu();
     app.folder.entries.clear();
     SaveProgramSettings();
     app.canvas.Clear();
@@ -85,12 +81,17 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM) {
 }
 
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (wParam == kAbout) return RunCommand(window, kAbout), 0;
+    if (wParam == static_cast<WPARAM>(command::kAbout)) {
+        RunCommand(window, command::kAbout);
+        return 0;
+    }
     return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM) {
-    if (wParam == 1 && App().slideshowRunning && App().folder.entries.size() >= 2) RunCommand(window, kNext);
+    if (wParam == kSlideshowTimer && App().slideshowRunning && App().folder.entries.size() >= 2) {
+        RunCommand(window, command::kNext);
+    }
     return 0;
 }
 
@@ -149,22 +150,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void SetInitialChecks() {
-    const Program& app = App();
-    const AppSettings& s = app.settings;
-    const auto check = [&](int id, bool on) {
-        CheckMenuItem(app.menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    };
-    check(kTilemap, s.viewImageAsTiles);
-    check(kAlwaysMaximize, s.alwaysMaximizeWindow);
-    check(kFitToWindow, s.viewStyle == kViewFitToWindow);
-    check(kFitNone, s.viewStyle == kViewFitNone);
-    check(kUseLastWindowPosition, s.lastWinPos);
-    check(kVideoNormalSize, s.videoSize == 1);
-    check(kVideoDoubleSize, s.videoSize == 2);
-    check(kVideoFullscreen, s.videoSize == 3);
-    check(kShowPlaybar, s.showPlaybar);
-    check(kLoopMedia, s.loop);
+void LoadCursors(HINSTANCE instance) {
+    HCURSOR* cursors = App().cursors;
+    cursors[kCursorHandOpen] = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_OPEN));
+    cursors[kCursorHandClosed] = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CLOSED));
+    cursors[kCursorCross] = LoadCursor(nullptr, IDC_CROSS);
+    cursors[kCursorSizeNS] = LoadCursor(nullptr, IDC_SIZENS);
+    cursors[kCursorSizeWE] = LoadCursor(nullptr, IDC_SIZEWE);
 }
 
 }  // namespace
@@ -193,27 +185,13 @@ bool CreateMainWindow(HINSTANCE instance, const std::string& commandLine) {
     InitCommonControlsEx(&controls);
     app.display.lockZoom = false;
 
-    if (app.settings.showToolbar && CreateToolbar()) {
-        CheckMenuItem(app.menu, kShowToolbar, MF_BYCOMMAND | MF_CHECKED);
-    } else {
-        CheckMenuItem(app.menu, kShowToolbar, MF_BYCOMMAND | MF_UNCHECKED);
-        app.toolbarHeight = 0;
-    }
-    if (app.settings.showStatusbar) {
-        CheckMenuItem(app.menu, kShowStatusbar, MF_BYCOMMAND | MF_CHECKED);
-        CreateStatusBar();
-    } else {
-        CheckMenuItem(app.menu, kShowStatusbar, MF_BYCOMMAND | MF_UNCHECKED);
-        app.statusBarHeight = 0;
-    }
-    SetInitialChecks();
+    if (!app.settings.showToolbar || !CreateToolbar()) app.toolbarHeight = 0;
+    if (app.settings.showStatusbar) CreateStatusBar();
+    else app.statusBarHeight = 0;
+    UpdateMenuState();
 
     app.browserMode = app.resizeSuppressed = app.saveDialogInCurrentFolder = false;
-    app.cursors[kCursorHandOpen] = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_OPEN));
-    app.cursors[kCursorHandClosed] = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CLOSED));
-    app.cursors[kCursorCross] = LoadCursor(nullptr, IDC_CROSS);
-    app.cursors[kCursorSizeNS] = LoadCursor(nullptr, IDC_SIZENS);
-    app.cursors[kCursorSizeWE] = LoadCursor(nullptr, IDC_SIZEWE);
+    LoadCursors(instance);
     ParseCommandLine(commandLine);
     return true;
 }

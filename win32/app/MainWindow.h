@@ -6,7 +6,6 @@
 
 namespace marbleye::win32 {
 
-inline constexpr const char* kMainWindowClass = "MarbleyeClass";
 // A registered message: wParam a command id, result the menu item's state.
 inline constexpr const char* kMenuStateQueryMessage = "MarbleyeMenuState";
 

@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "win32/app/Program.h"
 
 namespace marbleye::win32 {
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/DibAllocator.h"
 #include "app/FolderList.h"
-#include "app/Win32Host.h"
 #include "canvas/CurrentImage.h"
 #include "canvas/ImageCanvas.h"
 #include "settings/AppSettings.h"
+#include "win32/platform/Win32Host.h"
+#include "win32/viewer/DibAllocator.h"
 
 namespace marbleye::win32 {
 
@@ -33,6 +33,18 @@ struct DisplayState {
     DragMode drag = DragMode::kNone;
     POINT lastPointer{};
     bool fromPopup = false;
+};
+
+enum class AnimationKind { kNone, kGif, kMng, kMedia };
+
+// The animation of the current file, if it has one.
+struct Playback {
+    AnimationKind kind = AnimationKind::kNone;
+    bool active = false;
+    int frameCount = -1, currentFrame = -1, layerCount = -1;
+
+    bool animating() const { return active && kind != AnimationKind::kMedia; }
+    bool mediaPlaying() const { return active && kind == AnimationKind::kMedia; }
 };
 
 enum CursorSlot { kCursorHandOpen, kCursorHandClosed, kCursorCross, kCursorSizeNS, kCursorSizeWE, kCursorCount };
@@ -59,13 +71,14 @@ struct Program {
     FolderList folder;
     std::string currentPath;  // the picture's path as the user sees it
     DisplayState display;
+    Playback playback;
 
     bool browserMode = false;
+    int browserListStyle = -1;  // the style the browser list shows; -1 before it was first shown
     bool resizeSuppressed = false;
     bool saveDialogInCurrentFolder = false;
     bool fullScreen = false;
     bool slideshowRunning = false;
-    int animationKind = -1, animationActive = -1, frameCount = -1, currentFrame = -1, layerCount = -1;
 
     HCURSOR cursors[kCursorCount] = {};
 };

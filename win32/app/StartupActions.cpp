@@ -1,26 +1,26 @@
-#include "app/StartupActions.h"
+#include "win32/app/StartupActions.h"
 
-#include <commctrl.h>
 #include <cstring>
 
 #include "app/CommandLine.h"
-#include "app/Loading.h"
-#include "app/Paths.h"
-#include "app/Program.h"
-#include "app/Viewer.h"
-#include "commands/CommandIds.h"
+#include "win32/app/HandOver.h"
+#include "win32/app/Program.h"
+#include "win32/app/Timers.h"
+#include "win32/frame/MenuUpdate.h"
+#include "win32/frame/StatusBar.h"
+#include "win32/output/Saving.h"
+#include "win32/platform/Paths.h"
+#include "win32/viewer/FolderNavigation.h"
+#include "win32/viewer/Loading.h"
+#include "win32/viewer/Viewer.h"
 
 namespace marbleye::win32 {
 
 namespace {
 
-constexpr ULONG_PTR kHandOverTag = 32;
-
 void MaximizeForThisRun() {
-    Program& app = App();
-    app.settings.alwaysMaximizeWindow = 1;
-    CheckMenuItem(app.menu, command::kAlwaysMaximize, MF_BYCOMMAND | MF_CHECKED);
-    DrawMenuBar(app.window);
+    App().settings.alwaysMaximizeWindow = 1;
+    UpdateMenuState();
 }
 
 std::string CurrentDirectory() {
@@ -66,13 +66,13 @@ void ParseCommandLine(const std::string& line) {
     if (r.slideshow && !r.thumbnails && !F) {
         const std::string folder = r.hasSlideshowFolder ? r.slideshowFolder : CurrentDirectory();
         SetCurrentDirectoryA(folder.c_str());
-        BuildFolderList(app.folder, std::string(), folder, false);
+        BuildProgramFolderList(std::string(), folder);
         if (r.maximize && !r.fullScreen) MaximizeForThisRun();
         if (!app.folder.empty()) LoadIntoViewer(folder + "\\" + app.folder.entries[0].name);
         else SizeWindowToImage(10, 10);
-        if (app.toolbar) SendMessageA(app.toolbar, TB_CHECKBUTTON, command::kSlideshow, MAKELONG(TRUE, 0));
-        SetTimer(app.window, 1, static_cast<UINT>(app.settings.delay), nullptr);
+        SetTimer(app.window, kSlideshowTimer, static_cast<UINT>(app.settings.delay), nullptr);
         app.slideshowRunning = true;
+        UpdateToolbarState();
         return;
     }
     if (r.thumbnails && !F) {

@@ -3,18 +3,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "app/Program.h"
-#include "app/ProgramSettings.h"
-#include "resources/resource.h"
+#include "win32/app/HandOver.h"
+#include "win32/app/MainWindow.h"
+#include "win32/app/Program.h"
+#include "win32/platform/Messages.h"
+#include "win32/resources/resource.h"
+#include "win32/settings/ProgramSettings.h"
 
 namespace {
 
 using namespace marbleye::win32;
-
-constexpr ULONG_PTR kHandOverTag = 32;
-constexpr size_t kHandOverSize = 2048;
 
 // Gives the command line to the running instance; false when none was found.
 bool HandOver(const char* commandLine) {
@@ -35,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     LoadProgramSettings();
 
     if (app.settings.useOnlyOneInstance) {
-        CreateMutexA(nullptr, FALSE, "MARBLEYEMUTEX");
+        CreateMutexA(nullptr, FALSE, kInstanceMutex);
         if (GetLastError() == ERROR_ALREADY_EXISTS) {
             if (!HandOver(commandLine)) ReportError("Unable find Marbleye-Instance!\nPlease restart Marbleye.");
             return -1;

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <vector>
 
+#include "canvas/ChannelScaling.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/bmp/BmpFormat.h"
 #include "io/ByteReader.h"
@@ -24,13 +25,6 @@ struct BmpHeader {
     uint32_t greenMask = 0;
     uint32_t paletteOffset = 0;
 };
-
-// 5-bit channel values expanded to 8 bits: v x 255 / 31, rounded.
-constexpr std::array<uint8_t, 32> kFiveBitTable = [] {
-    std::array<uint8_t, 32> table{};
-    for (int v = 0; v < 32; ++v) table[v] = static_cast<uint8_t>((v * 255 * 2 + 31) / 62);
-    return table;
-}();
 
 // 12 is the OS/2 1.x core header, 64 the OS/2 2.x header; 40 is the Windows
 // header, and 52, 56, 108 and 124 extend it (masks first, then colour space
@@ -122,13 +116,13 @@ void ReadRowBytes(InputFile& file, uint8_t* target, size_t count) {
 void Expand16BitRow(const uint8_t* stored, int32_t width, bool fiveSixFive, uint8_t* target) {
     for (int32_t x = 0; x < width; ++x) {
         const uint32_t v = stored[x * 2] | (stored[x * 2 + 1] << 8);
-        target[x * 3] = kFiveBitTable[v & 31];
+        target[x * 3] = kFiveBitToEight[v & 31];
         if (fiveSixFive) {
-            target[x * 3 + 1] = kFiveBitTable[(v >> 6) & 31];
-            target[x * 3 + 2] = kFiveBitTable[(v >> 11) & 31];
+            target[x * 3 + 1] = kFiveBitToEight[(v >> 6) & 31];
+            target[x * 3 + 2] = kFiveBitToEight[(v >> 11) & 31];
         } else {
-            target[x * 3 + 1] = kFiveBitTable[(v >> 5) & 31];
-            target[x * 3 + 2] = kFiveBitTable[(v >> 10) & 31];
+            target[x * 3 + 1] = kFiveBitToEight[(v >> 5) & 31];
+            target[x * 3 + 2] = kFiveBitToEight[(v >> 10) & 31];
         }
     }
 }

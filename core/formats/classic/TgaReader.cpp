@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "canvas/ChannelScaling.h"
 #include "canvas/PixelLimits.h"
 #include "formats/classic/Tga.h"
 #include "io/ByteReader.h"
@@ -15,12 +16,6 @@ namespace {
 constexpr std::string_view kCouldNotOpen = "Couldn't open TGA File!";
 constexpr std::string_view kUnknownType = "Unkown TGA Imagetype!";
 constexpr std::string_view kNoMemory = "Not enough Memory!";
-
-constexpr std::array<uint8_t, 32> kFiveBitTable = [] {
-    std::array<uint8_t, 32> table{};
-    for (int v = 0; v < 32; ++v) table[v] = static_cast<uint8_t>((v * 255 * 2 + 31) / 62);
-    return table;
-}();
 
 struct TgaHeader {
     uint8_t idLength = 0, mapType = 0, imageType = 0;
@@ -144,9 +139,9 @@ Status ReadTga(const std::string& path, LoadContext& context) {
         if (h.depth == 16) {
             for (int32_t x = 0; x < h.width; ++x) {
                 const uint32_t v = row[x * 2] | (row[x * 2 + 1] << 8);
-                target[x * 3] = kFiveBitTable[v & 31];
-                target[x * 3 + 1] = kFiveBitTable[(v >> 5) & 31];
-                target[x * 3 + 2] = kFiveBitTable[(v >> 10) & 31];
+                target[x * 3] = kFiveBitToEight[v & 31];
+                target[x * 3 + 1] = kFiveBitToEight[(v >> 5) & 31];
+                target[x * 3 + 2] = kFiveBitToEight[(v >> 10) & 31];
             }
         } else {
             std::memcpy(target, row.data(), rowBytes);

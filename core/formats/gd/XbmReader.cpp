@@ -7,6 +7,7 @@
 #include "canvas/PixelLimits.h"
 #include "formats/gd/Xbm.h"
 #include "io/InputFile.h"
+#include "io/StdioFile.h"
 
 namespace marbleye {
 
@@ -14,9 +15,6 @@ namespace {
 
 constexpr std::string_view kCannotLoad = "Couldn't load this XBM file!";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 struct ImageDestroyer {
     void operator()(gdImage* image) const { gdImageDestroy(image); }
 };
@@ -64,7 +62,7 @@ Status ReadXbm(const std::string& path, LoadContext& context) {
         (!CheckedLayout(declared.width, declared.height, 8) || rowBytes * declared.height > int64_t(scan.size()))) {
         return Status::Fail(std::string(kCannotLoad));
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = OpenForReading(path);
     if (!file) return Status::Fail("Couldn't open this XBM file!");
     std::unique_ptr<gdImage, ImageDestroyer> bitmap(gdImageCreateFromXbm(file.get()));
     if (!bitmap) return Status::Fail(std::string(kCannotLoad));

@@ -4,15 +4,11 @@
 #include "canvas/PixelLimits.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/jpeg/JpegLibrary.h"
+#include "io/StdioFile.h"
 
 namespace marbleye {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 enum class DecodeOutcome { kDone, kLibraryError, kOutOfMemory };
 
@@ -83,7 +79,7 @@ DecodeOutcome DecodeIntoCanvas(DecodeJob& job, std::FILE* file, LoadContext& con
     return DecodeOutcome::kDone;
 }
 
-Status DecodeFrom(FileHandle file, LoadContext& context) {
+Status DecodeFrom(StdioFile file, LoadContext& context) {
     auto job = std::make_unique<DecodeJob>();
     switch (DecodeIntoCanvas(*job, file.get(), context)) {
         case DecodeOutcome::kDone:
@@ -97,7 +93,7 @@ Status DecodeFrom(FileHandle file, LoadContext& context) {
 }
 
 Status ReadEmbedded(const std::string& path, long offset, LoadContext& context) {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = OpenForReading(path);
     if (!file) return Status::Fail("Unable to open file!");
     if (std::fseek(file.get(), offset, SEEK_SET) != 0) return Status::Fail("Unable to open file!");
     return DecodeFrom(std::move(file), context);
@@ -122,7 +118,7 @@ Status ReadCameraJpeg(const std::string& path, LoadContext& context) { return Re
 Status ReadLviewJpeg(const std::string& path, LoadContext& context) { return ReadEmbedded(path, 101, context); }
 
 Status ReadPspPreview(const std::string& path, LoadContext& context) {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = OpenForReading(path);
     if (!file) return Status::Fail("Unable to open file!");
     // The JFIF identifier sits 6 bytes into the stream: start-of-image
     // marker, APP0 marker and segment length come first.

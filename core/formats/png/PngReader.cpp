@@ -7,14 +7,11 @@
 
 #include "canvas/PixelLimits.h"
 #include "formats/png/Png.h"
+#include "io/StdioFile.h"
 
 namespace marbleye {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // How the decoded rows (after the library's transforms) reach the canvas.
 enum class RowKind {
@@ -217,7 +214,7 @@ ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, Re
 }  // namespace
 
 Status ReadPng(const std::string& path, LoadContext& context) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    StdioFile file = OpenForReading(path);
     if (!file) return Status::Fail("Couldn't open File");
     png_byte signature[8] = {};
     if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0) {

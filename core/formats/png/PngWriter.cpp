@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include "canvas/TrueColourRows.h"
+#include "formats/FormatId.h"
 #include "formats/gif/Gif.h"
 #include "formats/png/Png.h"
 #include "imaging/ColourReduction.h"
@@ -78,7 +79,7 @@ Status WriteGifFirstFrame(const std::string& path, const std::string& gifPath, H
 Status WritePng(const std::string& path, const ImageCanvas& canvas, const CurrentImage& image, bool interlaced,
                 Host& host) {
     if (canvas.bitsPerPixel() > 8 && image.fileBitDepth > 8) return WriteRgbPng(path, canvas, interlaced, host);
-    if (image.formatId == 5 && !image.path.empty()) return WriteGifFirstFrame(path, image.path, host);
+    if (image.formatId == format_id::kGif && !image.path.empty()) return WriteGifFirstFrame(path, image.path, host);
     const auto indexed = IndexedForWriting(canvas, PaletteMethod::kMedianCut, DitherType::kNone, &host);
     if (!indexed) return Status::Fail("Out of Memory!");
     PaletteImage picture;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "win32/app/CommandRoute.h"
+
+namespace marbleye::win32 {
+
+void Exit(HWND window, int32_t id);
+void ShowAbout(HWND window, int32_t id);
+
+// The program as a whole.
+inline constexpr CommandRoute kAppCommands[] = {
+    {command::kExit, &Exit},
+    {command::kAbout, &ShowAbout},
+};
+
+}  // namespace marbleye::win32

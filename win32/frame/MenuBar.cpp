@@ -1,0 +1,40 @@
+#include "win32/frame/MenuBar.h"
+
+#include "win32/app/Program.h"
+#include "win32/frame/MenuBitmaps.h"
+#include "win32/platform/Messages.h"
+#include "win32/resources/resource.h"
+
+namespace marbleye::win32 {
+
+bool AttachMainMenu(HWND window) {
+    Program& app = App();
+    app.menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDM_MAINMENU));
+    if (!app.menu) {
+        ReportError("Unable to load Menu!");
+        return false;
+    }
+    SetMenu(window, app.menu);
+    SetMenuBitmaps(app.menu);
+    return true;
+}
+
+void DestroyMainMenu() {
+    Program& app = App();
+    FreeMenuBitmaps();
+    if (app.menu) DestroyMenu(app.menu);
+    app.menu = nullptr;
+}
+
+int MenuBarWidth() {
+    const Program& app = App();
+    if (!app.menu || !app.window) return 0;
+    int width = 0;
+    for (int i = 0, count = GetMenuItemCount(app.menu); i < count; ++i) {
+        RECT item;
+        if (GetMenuItemRect(app.window, app.menu, i, &item)) width += item.right - item.left + 4;
+    }
+    return width;
+}
+
+}  // namespace marbleye::win32

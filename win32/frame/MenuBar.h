@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+namespace marbleye::win32 {
+
+// Loads the main menu from the resources, attaches it to the window with its
+// item pictures; false (after telling the user) when the menu is missing.
+bool AttachMainMenu(HWND window);
+void DestroyMainMenu();
+
+// The width the menu bar needs, so the window never wraps it.
+int MenuBarWidth();
+
+}  // namespace marbleye::win32

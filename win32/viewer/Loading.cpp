@@ -1,0 +1,37 @@
+#include "win32/viewer/Loading.h"
+
+#include "formats/LoadImage.h"
+#include "win32/app/Program.h"
+#include "win32/frame/MenuUpdate.h"
+#include "win32/platform/Paths.h"
+#include "win32/viewer/FolderNavigation.h"
+#include "win32/viewer/Viewer.h"
+
+namespace marbleye::win32 {
+
+void LoadIntoViewer(const std::string& path) {
+    Program& app = App();
+    if (!app.display.lockZoom) app.display.zoom = 1.0f;
+    app.playback = Playback();
+
+    LoadOptions options;
+    options.displayReduction.method = static_cast<PaletteMethod>(app.settings.dither8bitPalGeneration);
+    options.displayReduction.dither = static_cast<DitherType>(app.settings.dither8bitDitherType);
+    options.displayReduction.highColour = static_cast<HighColourDither>(app.settings.dither16bitDitherType);
+    LoadContext context{app.canvas, app.image, options, app.host};
+    LoadImageFile(ToCorePath(path), context);
+    SizeWindowToCanvas();
+
+    app.currentPath = path;
+    app.display.selection = RECT{};
+    RefreshAfterChange();
+}
+
+void OpenPicture(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    BuildProgramFolderList(FileNameOf(path), folder);
+    if (folder != path) SetCurrentDirectoryA(folder.c_str());
+    LoadIntoViewer(path);
+}
+
+}  // namespace marbleye::win32

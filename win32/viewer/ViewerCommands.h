@@ -1,0 +1,32 @@
+#pragma once
+
+#include "win32/app/CommandRoute.h"
+
+namespace marbleye::win32 {
+
+void ZoomBy(HWND window, int32_t id);
+void SetViewStyle(HWND window, int32_t id);
+void ToggleTiles(HWND window, int32_t id);
+void ToggleAlwaysMaximize(HWND window, int32_t id);
+void ToggleLockZoom(HWND window, int32_t id);
+void StepThroughFolder(HWND window, int32_t id);
+
+// How the picture is shown, and which picture of the folder.
+inline constexpr CommandRoute kViewerCommands[] = {
+    {command::kZoomIn, &ZoomBy},
+    {command::kZoomOut, &ZoomBy},
+    {command::kOriginalSize, &ZoomBy},
+    {command::kFitToWindow, &SetViewStyle},
+    {command::kFitNone, &SetViewStyle},
+    {command::kTilemap, &ToggleTiles},
+    {command::kAlwaysMaximize, &ToggleAlwaysMaximize},
+    {command::kLockZoom, &ToggleLockZoom},
+    {command::kNext, &StepThroughFolder},
+    {command::kPrevious, &StepThroughFolder},
+    {command::kFirst, &StepThroughFolder},
+    {command::kLast, &StepThroughFolder},
+    {command::kRandom, &StepThroughFolder},
+    {command::kReload, &StepThroughFolder},
+};
+
+}  // namespace marbleye::win32
