@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <cstddef>
 #include <functional>
 
 namespace marbleye::test {
@@ -20,5 +21,10 @@ inline long PeakMemoryGrowthKb(const std::function<void()>& work) {
 }
 
 inline constexpr long kModestGrowthKb = 200 * 1024;
+
+// What a reader may allocate for a file of less than 64 KiB, unless the
+// format's own compression honestly describes more.
+inline constexpr long kSmallFileGrowthLimitKb = 64 * 1024;
+inline constexpr size_t kSmallFileBytes = 64 * 1024;
 
 }  // namespace marbleye::test
