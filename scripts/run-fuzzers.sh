@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Runs every fuzz target in a folder for a few seconds each, starting from its
-# seed corpus in fuzz/corpus/<name>. Usage: scripts/run-fuzzers.sh FOLDER SECONDS
+# seed corpus in fuzz/corpus/<name>: first with pixel allocations capped low
+# (fast inputs), then briefly at the program's own limit, where a file that
+# makes a reader take what its bytes cannot describe shows up.
+# Usage: scripts/run-fuzzers.sh FOLDER SECONDS [FULL_LIMIT_SECONDS]
 set -euo pipefail
 folder=$1
 seconds=$2
+full_limit_seconds=${3:-3}
 root="$(cd "$(dirname "$0")/.." && pwd)"
+
+run() {  # TARGET NAME SECONDS RSS_LIMIT_MB LOG
+    "$1" -max_total_time="$3" -rss_limit_mb="$4" -malloc_limit_mb="$4" -timeout=10 -print_final_stats=0 \
+        "$folder/work-$2" "$root/fuzz/corpus/$2" 2>"$5" || { tail -n 60 "$5"; exit 1; }
+}
 
 for target in "$folder"/fuzz_*; do
     [[ -x "$target" ]] || continue
     name=$(basename "$target")
     name=${name#fuzz_}
-    work="$folder/work-$name"
-    mkdir -p "$work"
-    echo "fuzzing $name for ${seconds}s"
-    "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
-        "$work" "$root/fuzz/corpus/$name" 2>"$folder/fuzz-$name.log" \
-        || { tail -n 60 "$folder/fuzz-$name.log"; exit 1; }
+    mkdir -p "$folder/work-$name"
+    echo "fuzzing $name for ${seconds}s, then ${full_limit_seconds}s at the program's pixel limit"
+    run "$target" "$name" "$seconds" 2048 "$folder/fuzz-$name.log"
+    MARBLEYE_FUZZ_FULL_LIMIT=1 run "$target" "$name" "$full_limit_seconds" 3072 "$folder/fuzz-$name-full.log"
 done

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <functional>
 
+#include "canvas/PixelLimits.h"
+
 namespace marbleye::test {
 
 // How much the process's peak resident memory grew while `work` ran, in
@@ -26,5 +28,18 @@ inline constexpr long kModestGrowthKb = 200 * 1024;
 // format's own compression honestly describes more.
 inline constexpr long kSmallFileGrowthLimitKb = 64 * 1024;
 inline constexpr size_t kSmallFileBytes = 64 * 1024;
+
+// Lowers the pixel gate for one test, so a picture a file honestly holds can
+// pass it by a little without a test allocating a gigabyte.
+class ScopedPixelByteLimit {
+public:
+    explicit ScopedPixelByteLimit(size_t bytes) : saved_(PixelByteLimit()) { SetPixelByteLimit(bytes); }
+    ~ScopedPixelByteLimit() { SetPixelByteLimit(saved_); }
+    ScopedPixelByteLimit(const ScopedPixelByteLimit&) = delete;
+    ScopedPixelByteLimit& operator=(const ScopedPixelByteLimit&) = delete;
+
+private:
+    size_t saved_;
+};
 
 }  // namespace marbleye::test

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <tuple>
+
 #include "formats/png/Png.h"
 #include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
@@ -49,13 +51,36 @@ TEST_F(PngReader, MessagesOfTheReader) {
 }
 
 TEST_F(PngReader, HugeSizesAreRefusedBeforeAllocation) {
+    // Headers claiming far more rows than one byte of image data can inflate
+    // to fail as a cut-short file does.
     EXPECT_LT(test::PeakMemoryGrowthKb([&] {
-    EXPECT_EQ(LoadBytes(Header(60000, 60000, 8, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "huge.png").message(), "Out of Memory!");
-    EXPECT_EQ(LoadBytes(Header(10000000, 200, 16, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wide.png").message(), "Out of Memory!");
-    // Beyond the library's own limit of 2^24 pixels a side.
-    EXPECT_EQ(LoadBytes(Header(0x7FFFFFFF, 1, 8, 2) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wider.png").message(),
-              "Unkown PNG LoadError");
-    }), test::kModestGrowthKb);
+        for (const auto& [width, height, bits] : {std::tuple{60000u, 60000u, 8}, std::tuple{10000000u, 200u, 16},
+                                                   std::tuple{4000u, 4000u, 8}}) {
+            EXPECT_EQ(LoadBytes(Header(width, height, bits, 6) + Chunk("IDAT", "x") + Chunk("IEND", ""), "huge.png")
+                          .message(),
+                      "Unkown PNG LoadError")
+                << width << " x " << height;
+        }
+        // Beyond the library's own limit of 2^24 pixels a side.
+        EXPECT_EQ(LoadBytes(Header(0x7FFFFFFF, 1, 8, 2) + Chunk("IDAT", "x") + Chunk("IEND", ""), "wider.png").message(),
+                  "Unkown PNG LoadError");
+    }), test::kSmallFileGrowthLimitKb);
+}
+
+TEST_F(PngReader, APictureTheFileHoldsButTheGateRefusesIsOutOfMemory) {
+    // 600 x 600 gray rows deflate to a few hundred bytes: the file honestly
+    // holds them, and only the lowered gate stands in the way.
+    std::string rows(600 * 601, '\0');
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    std::string packed(packedSize, '\0');
+    ASSERT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(rows.data()),
+                       static_cast<uLong>(rows.size())),
+              Z_OK);
+    packed.resize(packedSize);
+    const std::string png = Header(600, 600, 8, 0) + Chunk("IDAT", packed) + Chunk("IEND", "");
+    EXPECT_TRUE(LoadBytes(png, "gray.png").ok());
+    test::ScopedPixelByteLimit limit(100000);
+    EXPECT_EQ(LoadBytes(png, "gray.png").message(), "Out of Memory!");
 }
 
 // A text chunk that claims 1.8 GB in a file of a few bytes: the library would

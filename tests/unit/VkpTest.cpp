@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "formats/own/Vkp.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -152,6 +153,35 @@ TEST_F(Vkp, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(WriteVkp(path, empty, VkpWriteOptions{}, QuietHost()).message(),
               "Not enough Memory available for Saving! Skipping...");
     EXPECT_EQ(test::ReadFileBytes(path), "old");
+}
+
+TEST_F(Vkp, AFileMustDescribeEnoughOfItsPicture) {
+    // Headers of 16000 x 16000 (768 MB) followed by one pixel or one short run.
+    std::string binary = std::string("VK\x01", 3);
+    for (const uint32_t value : {16000u, 16000u}) binary += char(value & 0xFF), binary += char(value >> 8);
+    for (const uint32_t value : {16000u * 48000u, 8u}) {  // raw size, packed size
+        for (int shift = 0; shift < 32; shift += 8) binary += char((value >> shift) & 0xFF);
+    }
+    binary += std::string(8, 'x');
+    for (const std::string& file : {std::string("Vesk 1 16000 16000 0 0 0 1 2 3"),
+                                    std::string("Vesk 1 16000 16000 1 0 0 100 1 2 3"), binary}) {
+        test::LoadedPicture loaded;
+        const long growth = test::PeakMemoryGrowthKb([&] { loaded = LoadText(file); });
+        EXPECT_EQ(loaded.message(), "Not a valid VKP File!") << file.substr(0, 20);
+        EXPECT_LT(growth, test::kSmallFileGrowthLimitKb) << file.substr(0, 20);
+    }
+    // One run honestly covers a whole picture however large, as our writer
+    // writes a picture of one colour.
+    const auto covered = LoadText("Vesk 1 1000 1000 1 0 0 1000000 9 8 7");
+    ASSERT_TRUE(covered.ok()) << covered.message();
+    EXPECT_EQ(test::PixelOf(covered, 999, 999), (std::array<int, 3>{9, 8, 7}));
+    // A file cut at a tenth of its pixels still loads, the rest black.
+    std::string tenth = "Vesk 1 600 600 0 0 0";
+    for (int i = 0; i < 36000; ++i) tenth += " 1 2 3";
+    const auto partial = LoadText(tenth);
+    ASSERT_TRUE(partial.ok()) << partial.message();
+    EXPECT_EQ(test::PixelOf(partial, 0, 0), (std::array<int, 3>{1, 2, 3}));
+    EXPECT_EQ(test::PixelOf(partial, 599, 599), (std::array<int, 3>{0, 0, 0}));
 }
 
 }  // namespace

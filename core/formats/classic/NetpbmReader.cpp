@@ -67,6 +67,17 @@ Status ReadNetpbm(const std::string& path, LoadContext& context) {
     if (*width == 0 || *height == 0 || *maxval == 0 || *maxval > 65535) return Status::Fail(std::string(kNotPnm));
 
     const int channels = grey ? 1 : 3;
+    // A file that ends before its last sample ends in the module's message,
+    // so a header claiming more samples than the rest of the file can hold
+    // is refused before anything is allocated: raw samples take one or two
+    // bytes each, plain ones a digit and a separator.
+    const uint64_t remaining = file.size() - file.Tell();
+    const uint64_t pixels = uint64_t{*width} * *height;  // below 2^64: both sides are 32-bit
+    if (pixels > remaining) return Status::Fail(std::string(kEarlyEnd));
+    const uint64_t samples = pixels * channels;
+    const uint64_t leastBytes = plain ? samples * 2 - 1 : samples * (*maxval > 255 ? 2 : 1);
+    if (leastBytes > remaining) return Status::Fail(std::string(kEarlyEnd));
+
     CurrentImage& image = context.image;
     image.width = static_cast<int32_t>(std::min<uint32_t>(*width, INT32_MAX));
     image.height = static_cast<int32_t>(std::min<uint32_t>(*height, INT32_MAX));
@@ -78,9 +89,9 @@ Status ReadNetpbm(const std::string& path, LoadContext& context) {
     // value x 255 / maxval, rounded, as the module's rescale table does it.
     const uint32_t top = *maxval;
     const auto scale = [top](uint32_t value) { return static_cast<uint8_t>((value * 255u + top / 2) / top); };
-    const size_t samples = static_cast<size_t>(image.width) * channels;
+    const size_t rowSamples = static_cast<size_t>(image.width) * channels;
     const size_t sampleBytes = top > 255 ? 2 : 1;
-    std::vector<uint8_t> raw(samples * sampleBytes);
+    std::vector<uint8_t> raw(rowSamples * sampleBytes);
     for (int32_t y = 0; y < image.height; ++y) {
         uint8_t* target = context.canvas.Row(image.height - 1 - y);
         if (!plain && !file.ReadExact(raw.data(), raw.size())) return Status::Fail(std::string(kEarlyEnd));
@@ -88,14 +99,14 @@ Status ReadNetpbm(const std::string& path, LoadContext& context) {
             if (grey) {
                 std::copy(raw.begin(), raw.end(), target);
             } else {
-                for (size_t i = 0; i < samples; i += 3) {
+                for (size_t i = 0; i < rowSamples; i += 3) {
                     target[i] = raw[i + 2], target[i + 1] = raw[i + 1], target[i + 2] = raw[i];
                 }
             }
             context.RowDone();
             continue;
         }
-        for (size_t i = 0; i < samples; ++i) {
+        for (size_t i = 0; i < rowSamples; ++i) {
             uint32_t value;
             if (plain) {
                 const auto number = scanner.Number(ended);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "canvas/DeclaredSize.h"
 #include "common/PathText.h"
 #include "formats/own/Vkp.h"
 #include "formats/own/VkpFormat.h"
@@ -101,6 +102,31 @@ private:
     int32_t x_ = 0, y_ = 0;
 };
 
+// How many pixels the runs from here to the end of the file cover, at most
+// `enough`. Runs run across rows, so one short line can honestly cover a
+// whole picture; only the runs themselves tell how much the file describes.
+uint64_t PixelsCoveredByRuns(NumberReader& numbers, uint64_t enough) {
+    uint64_t covered = 0;
+    while (covered < enough) {
+        const auto count = numbers.Next(), r = numbers.Next(), g = numbers.Next(), b = numbers.Next();
+        if (!count || !r || !g || !b) break;
+        covered += *count;
+    }
+    return covered;
+}
+
+// Whether the file describes enough of the picture to be shown: plain
+// triples take at least six bytes of text for a pixel's three, runs are
+// counted.
+bool DescribesEnough(InputFile& file, NumberReader& numbers, bool runLength, uint64_t width, uint64_t height) {
+    const uint64_t pixels = width * height;  // within the pixel gate
+    if (!runLength) return FileCanHold(pixels * 3, file.size() - file.Tell(), expansion::kStored);
+    const uint64_t start = file.Tell();
+    const uint64_t covered = PixelsCoveredByRuns(numbers, pixels);
+    file.Seek(start);
+    return FileCanHold(pixels * 3, covered * 3, expansion::kStored);
+}
+
 // Version 1: header words, then plain triples or runs. A file that ends early
 // leaves the remaining pixels black; a run past the last pixel is cut there.
 Status ReadTextVersion(InputFile& file, LoadContext& context) {
@@ -115,6 +141,10 @@ Status ReadTextVersion(InputFile& file, LoadContext& context) {
     const bool runLength = *header[3] != 0;
     const int noise = static_cast<int>(std::min<uint64_t>(*header[4], 255));
     if (width == 0 || height == 0) return Status::Fail(std::string(kNotVkp));
+    if (!CheckedLayout(static_cast<int64_t>(width), static_cast<int64_t>(height), 24) ||
+        !DescribesEnough(file, numbers, runLength, width, height)) {
+        return Status::Fail(std::string(kNotVkp));
+    }
 
     context.image.width = static_cast<int32_t>(std::min<uint64_t>(width, INT32_MAX));
     context.image.height = static_cast<int32_t>(std::min<uint64_t>(height, INT32_MAX));
@@ -162,6 +192,7 @@ Status ReadBinaryVersion(InputFile& file, LoadContext& context) {
     if (header.failed() || width == 0 || height == 0) return Status::Fail(std::string(kNotVkp));
     if (rawSize != static_cast<uint64_t>(RowStride(width, 24)) * height) return Status::Fail(std::string(kNotVkp));
     if (packedSize > file.size() - kBinaryHeaderSize) return Status::Fail(std::string(kNotVkp));
+    if (!FileCanHold(rawSize, packedSize, expansion::kDeflate)) return Status::Fail(std::string(kNotVkp));
 
     std::vector<uint8_t> packed(packedSize);
     if (!file.ReadExact(packed.data(), packed.size())) return Status::Fail(std::string(kNotVkp));

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -5,6 +6,7 @@
 
 #include <png.h>
 
+#include "canvas/DeclaredSize.h"
 #include "canvas/PixelLimits.h"
 #include "formats/png/Png.h"
 #include "io/StdioFile.h"
@@ -25,6 +27,7 @@ enum class RowKind {
 // A row in flight and what the compositing needs; lives outside the function
 // that the library's errors jump back to.
 struct ReadJob {
+    uint64_t fileSize = 0;
     std::vector<uint8_t> row;
     uint8_t background[3] = {255, 255, 255};  // blue, green, red
 };
@@ -106,6 +109,15 @@ void StoreRow(RowKind kind, const uint8_t* source, int32_t width, int depth, con
 
 enum class ReadOutcome { kDone, kLibraryError, kOutOfMemory };
 
+// The size of an open file, leaving its position where it was.
+uint64_t FileSizeOf(std::FILE* file) {
+    const long position = std::ftell(file);
+    if (position < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long size = std::ftell(file);
+    std::fseek(file, position, SEEK_SET);
+    return size < 0 ? 0 : static_cast<uint64_t>(size);
+}
+
 // Everything that runs under the library's error jump. Holds no object with a
 // destructor: the jump skips them.
 ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, ReadJob& job, LoadContext& context) {
@@ -173,7 +185,13 @@ ReadOutcome ReadWithLibrary(png_structp png, png_infop info, std::FILE* file, Re
             kind = RowKind::kColourAlpha;
             break;
     }
-    // Checked before the library allocates its row buffers for the picture.
+    // The rows must be able to come out of the rest of the file (deflated,
+    // with a filter byte each) and the canvas must pass the gate, both before
+    // the library allocates its row buffers for the picture.
+    const uint64_t storedRows = static_cast<uint64_t>(height) * (png_get_rowbytes(png, info) + 1);
+    const long position = std::ftell(file);
+    const uint64_t remaining = position < 0 ? 0 : job.fileSize - std::min<uint64_t>(position, job.fileSize);
+    if (!FileCanHold(storedRows, remaining, expansion::kDeflate)) return ReadOutcome::kLibraryError;
     if (!CheckedLayout(width, height, depth)) return ReadOutcome::kOutOfMemory;
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -238,6 +256,7 @@ Status ReadPng(const std::string& path, LoadContext& context) {
                                        "sBIT\0cHRM\0gAMA\0sRGB";
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, static_cast<int>(sizeof kSkipped / 5));
     auto job = std::make_unique<ReadJob>();
+    job->fileSize = FileSizeOf(file.get());
     const ReadOutcome outcome = ReadWithLibrary(png, info, file.get(), *job, context);
     png_destroy_read_struct(&png, &info, nullptr);
     switch (outcome) {

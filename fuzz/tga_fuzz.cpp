@@ -1,6 +1,0 @@
-#include "FuzzFile.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    marbleye::fuzz::LoadAsFile(data, size, "tga");
-    return 0;
-}
