@@ -5,6 +5,7 @@
 #include <array>
 
 #include "formats/bmp/Bmp.h"
+#include "support/BmpBuilder.h"
 #include "support/ExternalTools.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -107,6 +108,7 @@ TEST_F(ImageMagickBitmaps, LoadPixelIdenticalToImageMagick) {
         {"rle8-odd", test::MakePalettePattern(37, 9, many), "-type Palette -compress RLE", "BMP3", {40, 9, 8, 1}},
         {"bf565", fiveBit, "-define bmp:subtype=RGB565", "BMP", {124, 6, 16, 3}},
         {"bf555", fiveBit, "-define bmp:subtype=RGB555", "BMP", {124, 6, 16, 3}},
+        {"argb1555", fiveBit, "-alpha set -define bmp:subtype=ARGB1555", "BMP", {124, 6, 16, 3}},
         {"v5-32bit", photo, "-alpha set", "BMP", {124, 21, 32, 3}},
     };
     for (const ImageMagickCase& c : cases) {
@@ -117,6 +119,70 @@ TEST_F(ImageMagickBitmaps, LoadPixelIdenticalToImageMagick) {
         ASSERT_EQ(facts.compression, c.expected.compression) << c.name;
         ASSERT_EQ(facts.height, c.expected.height) << c.name;
         ExpectSameAsImageMagick(path, c.name);
+    }
+}
+
+// ImageMagick decodes a 4-bit field by shifting it left by four (full red
+// shows as 240); its writer rounds to the nearest of the 16 levels, so a
+// picture of colours on those levels must come back exactly.
+TEST_F(ImageMagickBitmaps, FourBitFieldsKeepColoursOnTheirSixteenLevels) {
+    std::vector<uint32_t> colours;
+    for (uint32_t i = 0; i < 16; ++i) colours.push_back((i * 17) << 16 | ((15 - i) * 17) << 8 | ((i * 7 % 16) * 17));
+    const ImageMagickCase c{"argb4444", test::MakePalettePattern(27, 10, colours),
+                            "-alpha set -define bmp:subtype=ARGB4444", "BMP", {124, 10, 16, 3}};
+    const std::string path = Make(c);
+    const HeaderFacts facts = FactsOf(test::ReadFileBytes(path));
+    ASSERT_EQ(facts.bitCount, 16);
+    ASSERT_EQ(facts.compression, 3u);
+    const auto picture = test::LoadPicture(path);
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+    EXPECT_EQ(ours, c.source) << test::FirstDifference(c.source, ours);
+}
+
+// Bitmaps built from the version 4 and 5 header layout with masks
+// ImageMagick does not write: 8-bit fields in any order and a 16-bit pixel
+// of two 8-bit fields and no blue, where its scaling and ours agree.
+TEST_F(ImageMagickBitmaps, MasksInAnyOrderLoadAsImageMagickDecodesThem) {
+    const RgbImage photo = test::MakePattern(23, 9);
+    struct Layout {
+        const char* name;
+        uint32_t headerSize;
+        uint16_t bitCount;
+        std::vector<uint32_t> masks;  // red, green, blue, alpha
+    };
+    for (const Layout& layout : std::vector<Layout>{
+             {"red-lowest", 108, 32, {0x000000FF, 0x0000FF00, 0x00FF0000, 0}},
+             {"green-highest", 124, 32, {0x0000FF00, 0xFF000000, 0x00FF0000, 0x000000FF}},
+             {"red-green", 108, 16, {0xFF00, 0x00FF, 0, 0}},
+         }) {
+        test::BmpBuilder bmp;
+        bmp.headerSize = layout.headerSize;
+        bmp.width = photo.width;
+        bmp.height = photo.height;
+        bmp.bitCount = layout.bitCount;
+        bmp.compression = 3;
+        bmp.masks = layout.masks;
+        const auto place = [](uint8_t value, uint32_t mask) {
+            if (mask == 0) return 0u;
+            int shift = 0;
+            while (!((mask >> shift) & 1)) ++shift;
+            return uint32_t{value} << shift;
+        };
+        for (int32_t y = photo.height - 1; y >= 0; --y) {  // bottom row first
+            for (int32_t x = 0; x < photo.width; ++x) {
+                const uint8_t* rgb = photo.At(x, y);
+                const uint32_t pixel = place(rgb[0], layout.masks[0]) | place(rgb[1], layout.masks[1]) |
+                                       place(rgb[2], layout.masks[2]) | layout.masks[3];
+                for (int byte = 0; byte < layout.bitCount / 8; ++byte) {
+                    bmp.pixels.push_back(static_cast<uint8_t>(pixel >> (8 * byte)));
+                }
+            }
+            bmp.pixels.resize((bmp.pixels.size() + 3) / 4 * 4, 0);
+        }
+        const std::string path = folder_.File(std::string(layout.name) + ".bmp");
+        test::WriteFileBytes(path, bmp.Bytes());
+        ExpectSameAsImageMagick(path, layout.name);
     }
 }
 

@@ -3,6 +3,8 @@
 // are read back exactly by netpbm and ImageMagick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
 #include "formats/classic/Sgi.h"
@@ -119,6 +121,90 @@ TEST_F(ClassicFormats, SgiFilesOfOtherProgramsLoadAsNetpbmDecodesThem) {
         ASSERT_TRUE(picture.ok()) << name << ": " << picture.message();
         const RgbImage ours = test::CanvasToRgb(*picture.canvas);
         EXPECT_EQ(ours, *expected) << name << ": " << test::FirstDifference(*expected, ours);
+    }
+}
+
+// Noise, which no run-length coding shrinks: files of it cut at a fraction
+// hold about that fraction of the rows.
+RgbImage Noise(int32_t width, int32_t height) {
+    RgbImage image{width, height, {}};
+    uint32_t state = 7;
+    image.rgb.resize(static_cast<size_t>(width) * height * 3);
+    for (uint8_t& byte : image.rgb) byte = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    return image;
+}
+
+// The rows of a picture in the order its file stores them, one channel
+// after another for planar files.
+std::vector<std::vector<uint8_t>> RowsInFileOrder(const RgbImage& image, bool topFirst, bool planar) {
+    std::vector<std::vector<uint8_t>> rows;
+    for (int channel = 0; channel < (planar ? 3 : 1); ++channel) {
+        for (int32_t i = 0; i < image.height; ++i) {
+            const uint8_t* row = image.At(0, topFirst ? i : image.height - 1 - i);
+            std::vector<uint8_t> bytes;
+            for (int32_t x = 0; x < image.width * 3; ++x) {
+                if (!planar || x % 3 == channel) bytes.push_back(row[x]);
+            }
+            rows.push_back(bytes);
+        }
+    }
+    return rows;
+}
+
+// A file cut short shows the rows it holds as the whole file does, then at
+// most one row it ends in, then black rows; at least `least` rows are whole.
+void ExpectCutShort(const RgbImage& cut, const RgbImage& whole, bool topFirst, bool planar, size_t least,
+                    const std::string& name) {
+    ASSERT_EQ(cut.width, whole.width) << name;
+    ASSERT_EQ(cut.height, whole.height) << name;
+    const auto cutRows = RowsInFileOrder(cut, topFirst, planar), wholeRows = RowsInFileOrder(whole, topFirst, planar);
+    size_t held = 0;
+    while (held < cutRows.size() && cutRows[held] == wholeRows[held]) ++held;
+    EXPECT_GE(held, least) << name;
+    for (size_t i = held + 1; i < cutRows.size(); ++i) {
+        ASSERT_EQ(std::count(cutRows[i].begin(), cutRows[i].end(), 0), static_cast<std::ptrdiff_t>(cutRows[i].size()))
+            << name << ": row " << i << " in file order after " << held << " whole rows";
+    }
+}
+
+TEST_F(ClassicFormats, FilesOfOtherProgramsCutShortStillLoad) {
+    MARBLEYE_REQUIRE_TOOL("/usr/bin/ppmtopcx");
+    // 700 x 600 pixels: more than any reader holds without looking at the file size.
+    const RgbImage noise = Noise(700, 600);
+    const std::string ppm = folder_.File("noise.ppm");
+    test::WriteFileBytes(ppm, test::ToPpm(noise));
+    struct Maker {
+        std::string command, name;
+        bool planar;
+    };
+    for (const Maker& maker : std::vector<Maker>{
+             {"/usr/bin/ppmtotga -rgb -norle " + ppm, "noise.tga", false},
+             {"/usr/bin/ppmtotga -rgb " + ppm, "noise-rle.tga", false},
+             {"/usr/bin/ppmtopcx " + ppm, "noise.pcx", false},
+             {"/usr/bin/pnmtorast -standard " + ppm, "noise.ras", false},
+             {"/usr/bin/pnmtorast -rle " + ppm, "noise-rle.ras", false},
+             {"/usr/bin/pnmtosgi -verbatim " + ppm, "noise.sgi", true},
+             {"/usr/bin/pnmtosgi -rle " + ppm, "noise-rle.sgi", true},
+         }) {
+        const std::string path = folder_.File(maker.name);
+        ASSERT_TRUE(test::RunCommand(maker.command + " > " + path)) << maker.name;
+        const std::string bytes = test::ReadFileBytes(path);
+        const auto whole = test::LoadPicture(path);
+        ASSERT_TRUE(whole.ok()) << maker.name << ": " << whole.message();
+        const RgbImage wholeRgb = test::CanvasToRgb(*whole.canvas);
+        ASSERT_EQ(wholeRgb, noise) << maker.name;
+        // Targa says where its first row goes; SGI stores the bottom row first.
+        const bool isTarga = maker.name.find(".tga") != std::string::npos;
+        const bool topFirst = isTarga ? (bytes[17] & 0x20) != 0 : !maker.planar;
+        for (const size_t fraction : {2, 10}) {
+            const std::string cutPath = folder_.File("cut-" + maker.name);
+            test::WriteFileBytes(cutPath, bytes.substr(0, bytes.size() / fraction));
+            const auto cut = test::LoadPicture(cutPath);
+            ASSERT_TRUE(cut.ok()) << maker.name << " cut at 1/" << fraction << ": " << cut.message();
+            const size_t rows = static_cast<size_t>(noise.height) * (maker.planar ? 3 : 1);
+            ExpectCutShort(test::CanvasToRgb(*cut.canvas), wholeRgb, topFirst, maker.planar, rows / fraction / 2,
+                           maker.name + " cut at 1/" + std::to_string(fraction));
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 // the colours we wrote.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/gif/Gif.h"
 #include "support/ExternalTools.h"
 #include "support/TempFolder.h"
@@ -88,6 +90,35 @@ TEST_F(GifConformance, AnimationsMatchTheCoalescedFrames) {
             at = coalesced->find("255\n", at) + 4 + frame->rgb.size();
             EXPECT_EQ(Cell(strip, 3, k), *frame) << options << " frame " << k;
         }
+    }
+}
+
+TEST_F(GifConformance, AFileCutShortKeepsTheRowsItHolds) {
+    // 700 x 600 pixels of noise (more than the strip holds without looking
+    // at the file size), which LZW hardly shrinks.
+    RgbImage noise{700, 600, {}};
+    uint32_t state = 7;
+    noise.rgb.resize(700 * 600 * 3);
+    for (uint8_t& byte : noise.rgb) byte = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    const std::string path = Magick(Ppm(noise, "noise.ppm") + " -colors 256", "noise.gif");
+    const auto expected = test::DecodeWithImageMagick(path);
+    ASSERT_TRUE(expected);
+    const std::string bytes = test::ReadFileBytes(path);
+    for (const size_t fraction : {2, 10}) {
+        const std::string cutPath = folder_.File("cut.gif");
+        test::WriteFileBytes(cutPath, bytes.substr(0, bytes.size() / fraction));
+        const auto cut = test::LoadPicture(cutPath);
+        ASSERT_TRUE(cut.ok()) << "cut at 1/" << fraction << ": " << cut.message();
+        const RgbImage ours = test::CanvasToRgb(*cut.canvas);
+        ASSERT_EQ(ours.width, 700);
+        ASSERT_EQ(ours.height, 600);
+        int32_t whole = 0;
+        const size_t rowBytes = 700 * 3;
+        while (whole < 600 && std::equal(ours.At(0, whole), ours.At(0, whole) + rowBytes, expected->At(0, whole))) {
+            ++whole;
+        }
+        EXPECT_GE(whole, 600 / static_cast<int32_t>(fraction) / 2) << "cut at 1/" << fraction;
+        EXPECT_LT(whole, 600) << "cut at 1/" << fraction;
     }
 }
 

@@ -3,6 +3,11 @@
 // the ones cjpeg makes from the same pixels with the same options.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
+#include <jpeglib.h>
+
 #include "formats/jpeg/Jpeg.h"
 #include "support/ExternalTools.h"
 #include "support/TempFolder.h"
@@ -63,6 +68,31 @@ TEST_F(JpegFiles, CjpegFilesLoadAsDjpegDecodesThem) {
     EXPECT_EQ(picture.image.palette[200 * 3], 200);
 }
 
+// Huffman coding spends at least a bit on every block, the most a file can
+// describe; flat pictures come close (an optimised baseline file spends two
+// bits a block) and must load. Arithmetic coding can spend far less on them;
+// it is held to the same rule by choice, so such a file is refused.
+TEST_F(JpegFiles, FlatPicturesNearTheLeastCostOfTheirCodingLoad) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    const std::string gray = folder_.File("flat.pgm");
+    const std::string colour = folder_.File("flat.ppm");
+    ASSERT_TRUE(test::RunCommand(std::string(test::kImageMagickConvert) + " -size 4000x3000 xc:gray50 " + gray));
+    ASSERT_TRUE(test::RunCommand(std::string(test::kImageMagickConvert) + " -size 4000x3000 xc:#336699 " + colour));
+    for (const char* options : {"-optimize", "-progressive"}) {
+        for (const std::string& source : {gray, colour}) {
+            const std::string path = folder_.File("flat.jpg");
+            ASSERT_TRUE(test::RunCommand(std::string("/usr/bin/cjpeg ") + options + " " + source + " > " + path));
+            const auto picture = test::LoadPicture(path);
+            ASSERT_TRUE(picture.ok()) << options << " " << source << ": " << picture.message();
+            EXPECT_EQ(picture.canvas->width(), 4000);
+        }
+    }
+    const std::string arithmetic = folder_.File("arithmetic.jpg");
+    ASSERT_TRUE(test::RunCommand("/usr/bin/cjpeg -arithmetic " + gray + " > " + arithmetic));
+    ASSERT_LT(test::ReadFileBytes(arithmetic).size(), 187500u / 8) << "less than a bit for each of its blocks";
+    EXPECT_EQ(test::LoadPicture(arithmetic).message(), "Out of Memory");
+}
+
 TEST_F(JpegFiles, ThumbnailModeDecodesAtEachScaleLikeDjpeg) {
     const std::string path = Make("-quality 85", "photo.jpg");
     // 301 pixels wide: above 8 x 30, 4 x 70 and 2 x 140.
@@ -81,32 +111,109 @@ TEST_F(JpegFiles, ThumbnailModeDecodesAtEachScaleLikeDjpeg) {
     }
 }
 
-TEST_F(JpegFiles, CmykFilesLoadIntoThirtyTwoBitsWithBytesZeroAndTwoExchanged) {
-    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
-    const std::string path = folder_.File("cmyk.jpg");
-    ASSERT_TRUE(test::RunCommand(std::string(test::kImageMagickConvert) + " " + source_ +
-                                 " -colorspace CMYK -quality 95 " + path));
-    // ImageMagick's separations; the file stores them inverted (Adobe's
-    // convention), and the canvas keeps the stored bytes.
-    const std::string separations =
+// The Adobe marker's colour transform: 0 for CMYK, 2 for YCCK; -1 without
+// the marker.
+int AdobeTransformOf(const std::string& jpeg) {
+    const size_t marker = jpeg.find("\xFF\xEE\x00\x0E" "Adobe");
+    return marker == std::string::npos ? -1 : static_cast<uint8_t>(jpeg[marker + 15]);
+}
+
+// A four-component JPEG written by the library itself, from cyan, magenta,
+// yellow and black rows of the pattern, with or without Adobe's marker.
+std::string WriteCmykWithLibrary(const std::string& path, const RgbImage& pattern, bool adobeMarker) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr) << path;
+    if (!file) return path;
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(pattern.width);
+    info.image_height = static_cast<JDIMENSION>(pattern.height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    info.write_Adobe_marker = adobeMarker;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(pattern.width) * 4);
+    for (int32_t y = 0; y < pattern.height; ++y) {
+        for (int32_t x = 0; x < pattern.width; ++x) {
+            const uint8_t* rgb = pattern.At(x, y);
+            std::copy(rgb, rgb + 3, row.begin() + x * 4);
+            row[x * 4 + 3] = static_cast<uint8_t>(x * 2 + y);
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+    return path;
+}
+
+// ImageMagick's separations of a four-component JPEG: it reads every such
+// file as Adobe's inverted values, whatever its markers say.
+std::vector<uint8_t> ImageMagickInks(const std::string& path) {
+    const std::string raw =
         test::RunCommand(std::string(test::kImageMagickConvert) + " " + path + " -depth 8 cmyk:-").value_or("");
-    ASSERT_EQ(separations.size(), 301u * 199 * 4);
-    const auto picture = test::LoadPicture(path);
-    ASSERT_TRUE(picture.ok()) << picture.message();
-    ASSERT_EQ(picture.canvas->bitsPerPixel(), 32);
-    EXPECT_EQ(picture.image.fileBitDepth, 32);
-    int differing = 0;
-    for (int32_t y = 0; y < 199; ++y) {
-        const uint8_t* row = picture.canvas->Row(198 - y);
-        for (int32_t x = 0; x < 301; ++x) {
-            const auto* cmyk = reinterpret_cast<const uint8_t*>(separations.data()) + (y * 301 + x) * 4;
-            const uint8_t* ours = row + x * 4;
-            if (ours[2] != 255 - cmyk[0] || ours[1] != 255 - cmyk[1] || ours[0] != 255 - cmyk[2] || ours[3] != 255 - cmyk[3]) {
-                ++differing;
-            }
+    return std::vector<uint8_t>(raw.begin(), raw.end());
+}
+
+// Four-component files load as their colours in 32 bits: (255 - ink) x
+// (255 - black) / 255 a channel, 255 in the fourth byte. With Adobe's marker
+// the stored values are inverted inks (as ImageMagick writes them, as YCCK),
+// and ImageMagick's own decoding must match exactly (its -colorspace sRGB
+// rounds a step differently in places; its PPM output does not).
+TEST_F(JpegFiles, CmykAndYcckFilesShowTheirColours) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    const std::string ycck = folder_.File("ycck.jpg");
+    ASSERT_TRUE(test::RunCommand(std::string(test::kImageMagickConvert) + " " + source_ +
+                                 " -colorspace CMYK -quality 95 " + ycck));
+    const RgbImage pattern = test::MakePattern(57, 33);
+    const std::string cmyk = WriteCmykWithLibrary(folder_.File("cmyk.jpg"), pattern, true);
+    ASSERT_EQ(AdobeTransformOf(test::ReadFileBytes(ycck)), 2);
+    ASSERT_EQ(AdobeTransformOf(test::ReadFileBytes(cmyk)), 0);
+    for (const std::string& path : {ycck, cmyk}) {
+        const auto expected = test::DecodeWithImageMagick(path);
+        ASSERT_TRUE(expected);
+        const auto picture = test::LoadPicture(path);
+        ASSERT_TRUE(picture.ok()) << path << ": " << picture.message();
+        ASSERT_EQ(picture.canvas->bitsPerPixel(), 32);
+        EXPECT_EQ(picture.image.fileBitDepth, 32);
+        const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+        EXPECT_EQ(ours, *expected) << path << ": " << test::FirstDifference(*expected, ours);
+        int opaque = 0;
+        for (int32_t y = 0; y < picture.canvas->height(); ++y) {
+            for (int32_t x = 0; x < picture.canvas->width(); ++x) opaque += picture.canvas->Row(y)[x * 4 + 3] == 255;
+        }
+        EXPECT_EQ(opaque, picture.canvas->width() * picture.canvas->height()) << path;
+    }
+}
+
+// Without the marker the stored values are the inks themselves; ImageMagick
+// inverts them anyway, so the colours are worked out from its separations:
+// its ink is 255 minus the stored value, ours the stored value.
+TEST_F(JpegFiles, CmykWithoutAdobesMarkerIsNotInverted) {
+    MARBLEYE_REQUIRE_TOOL(test::kImageMagickConvert);
+    const RgbImage pattern = test::MakePattern(41, 19);
+    const std::string path = WriteCmykWithLibrary(folder_.File("plain.jpg"), pattern, false);
+    ASSERT_EQ(AdobeTransformOf(test::ReadFileBytes(path)), -1);
+    const std::vector<uint8_t> inverted = ImageMagickInks(path);
+    ASSERT_EQ(inverted.size(), 41u * 19 * 4);
+    RgbImage expected{41, 19, std::vector<uint8_t>(41 * 19 * 3)};
+    for (size_t i = 0; i < 41 * 19; ++i) {
+        const int black = 255 - inverted[i * 4 + 3];
+        for (int c = 0; c < 3; ++c) {
+            const int ink = 255 - inverted[i * 4 + c];
+            expected.rgb[i * 3 + c] = static_cast<uint8_t>(std::lround((255 - ink) * (255 - black) / 255.0));
         }
     }
-    EXPECT_EQ(differing, 0);
+    const auto picture = test::LoadPicture(path);
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    const RgbImage ours = test::CanvasToRgb(*picture.canvas);
+    EXPECT_EQ(ours, expected) << test::FirstDifference(expected, ours);
 }
 
 TEST_F(JpegFiles, OurFilesAreWhatCjpegMakesWithTheSameOptions) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+
 #include "formats/bmp/Bmp.h"
 #include "support/BmpBuilder.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -70,6 +74,81 @@ TEST_F(BmpReader, AHugeHeaderIsRefusedBeforeAllocating) {
     EXPECT_EQ(MessageOf(bmp.Bytes()), "Out of Memory!");
 }
 
+// 54 bytes: a header declaring 16000 x 16000 at 24 bits and no pixel data.
+const uint8_t kHugeWithoutPixels[] = {
+    'B', 'M',            // signature
+    54, 0, 0, 0,         // file size
+    0, 0, 0, 0,          // reserved
+    54, 0, 0, 0,         // pixel data offset: the end of the file
+    40, 0, 0, 0,         // info header size
+    0x80, 0x3E, 0, 0,    // width 16000
+    0x80, 0x3E, 0, 0,    // height 16000
+    1, 0,                // planes
+    24, 0,               // bits per pixel
+    0, 0, 0, 0,          // compression: none
+    0, 0, 0, 0,          // image size
+    0, 0, 0, 0,          // horizontal resolution
+    0, 0, 0, 0,          // vertical resolution
+    0, 0, 0, 0,          // colours used
+    0, 0, 0, 0,          // important colours
+};
+
+// 62 bytes: 16000 x 16000 run-length coded at 8 bits, with two runs.
+const uint8_t kHugeRle8[] = {
+    'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0,
+    54, 0, 0, 0,         // pixel data offset
+    40, 0, 0, 0,         // info header size
+    0x80, 0x3E, 0, 0,    // width 16000
+    0x80, 0x3E, 0, 0,    // height 16000
+    1, 0, 8, 0,          // planes, bits per pixel
+    1, 0, 0, 0,          // compression: 8-bit runs
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    255, 7, 255, 7,      // two runs of 255 pixels
+    0, 0, 0, 1,          // end of line, end of bitmap
+};
+
+std::string AsString(const uint8_t* bytes, size_t size) {
+    return std::string(reinterpret_cast<const char*>(bytes), size);
+}
+
+TEST_F(BmpReader, HeadersDeclaringMoreThanTheFileHoldsAreRefusedBeforeAllocating) {
+    for (const std::string& bytes : {AsString(kHugeWithoutPixels, sizeof kHugeWithoutPixels),
+                                     AsString(kHugeRle8, sizeof kHugeRle8)}) {
+        ASSERT_LT(bytes.size(), test::kSmallFileBytes);
+        EXPECT_LT(test::PeakMemoryGrowthKb([&] { EXPECT_EQ(MessageOf(bytes), "is not a valid BitmapFile!"); }),
+                  test::kSmallFileGrowthLimitKb);
+    }
+}
+
+// The bound is the coding's own: runs of 255 pixels in every row describe
+// 4096 x 4096 pixels in 36 bytes a row, and stored rows cut at a tenth (less
+// than the sixteenth the rule allows) still load with the rest black.
+TEST_F(BmpReader, FilesThatHoldTheirPictureStillLoad) {
+    BmpBuilder runs;
+    runs.width = runs.height = 4096;
+    runs.bitCount = 8;
+    runs.compression = 1;
+    runs.palette = GreyPalette(256);
+    for (int32_t y = 0; y < runs.height; ++y) {
+        for (int i = 0; i < 16; ++i) runs.pixels.insert(runs.pixels.end(), {255, static_cast<uint8_t>(y)});
+        runs.pixels.insert(runs.pixels.end(), {16, static_cast<uint8_t>(y), 0, 0});  // 16 more, end of line
+    }
+    const auto picture = Load(runs.Bytes());
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(picture.canvas->Row(300)[4095], 300 & 0xFF);
+
+    BmpBuilder stored;
+    stored.width = 1000;
+    stored.height = 800;
+    stored.pixels.assign(3000 * 800, 0x80);
+    const std::string file = stored.Bytes();
+    const auto tenth = Load(file.substr(0, 54 + file.size() / 10));
+    ASSERT_TRUE(tenth.ok()) << tenth.message();
+    EXPECT_EQ(test::PixelOf(tenth, 0, 799), (std::array<int, 3>{0x80, 0x80, 0x80}));
+    EXPECT_EQ(test::PixelOf(tenth, 0, 0), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(MessageOf(file.substr(0, 54 + file.size() / 20)), "is not a valid BitmapFile!");
+}
+
 TEST_F(BmpReader, TopDownFilesAreShownUpright) {
     BmpBuilder bmp;
     bmp.width = 1;
@@ -136,6 +215,100 @@ TEST_F(BmpReader, LongerHeadersCarryTheirMasksInside) {
         ASSERT_TRUE(picture.ok()) << headerSize << ": " << picture.message();
         EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{0, 255, 0})) << headerSize;
     }
+}
+
+// A channel value of `bits` bits as the bit-field rule scales it, worked out
+// apart from the reader: v x 255 / (2^bits - 1), to the nearest integer.
+int Scaled(uint32_t value, int bits) {
+    return static_cast<int>(std::lround(value * 255.0 / static_cast<double>((uint64_t{1} << bits) - 1)));
+}
+
+struct MaskCase {
+    const char* name;
+    uint32_t headerSize;
+    uint16_t bitCount;
+    std::vector<uint32_t> masks;  // red, green, blue (and alpha) as stored
+    int redBits, greenBits, blueBits;
+    std::vector<std::array<uint32_t, 3>> values;  // red, green, blue field values of each pixel
+};
+
+// Builds each pixel from its field values at the mask positions, and expects
+// every channel scaled from its own number of bits.
+TEST_F(BmpReader, BitFieldMasksOfAnyWidthAndPlace) {
+    const std::vector<MaskCase> cases = {
+        {"32-bit, red in the lowest byte", 108, 32, {0x000000FF, 0x0000FF00, 0x00FF0000, 0},
+         8, 8, 8, {{255, 0, 0}, {1, 128, 254}, {0x12, 0x34, 0x56}}},
+        {"32-bit 10-10-10", 124, 32, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
+         10, 10, 10, {{1023, 0, 1}, {512, 256, 100}, {2, 3, 1021}}},
+        {"32-bit 11-11-10", 40, 32, {0xFFE00000, 0x001FFC00, 0x000003FF},
+         11, 11, 10, {{2047, 1, 0}, {1024, 4, 1023}, {5, 2046, 511}}},
+        {"16-bit 2-3-1", 56, 16, {0x0030, 0x000E, 0x0001, 0}, 2, 3, 1, {{3, 7, 1}, {1, 2, 0}, {2, 5, 1}}},
+        {"16-bit 8-8-0", 108, 16, {0xFF00, 0x00FF, 0, 0}, 8, 8, 0, {{255, 0, 0}, {0x12, 0x34, 0}, {1, 254, 0}}},
+        {"16-bit 4-4-4 with alpha", 124, 16, {0x0F00, 0x00F0, 0x000F, 0xF000},
+         4, 4, 4, {{15, 0, 1}, {7, 8, 9}, {2, 14, 3}}},
+        {"16-bit 1-5-5-5", 56, 16, {0x7C00, 0x03E0, 0x001F, 0x8000},
+         5, 5, 5, {{31, 0, 1}, {16, 15, 30}, {3, 9, 27}}},
+        {"16-bit 6-5-5", 52, 16, {0xFC00, 0x03E0, 0x001F}, 6, 5, 5, {{63, 1, 0}, {32, 17, 31}, {1, 30, 2}}},
+    };
+    for (const MaskCase& c : cases) {
+        BmpBuilder bmp;
+        bmp.headerSize = c.headerSize;
+        bmp.width = static_cast<int32_t>(c.values.size());
+        bmp.bitCount = c.bitCount;
+        bmp.compression = 3;
+        bmp.masks = c.masks;
+        const auto place = [](uint32_t value, uint32_t mask) { return mask ? value << std::countr_zero(mask) : 0u; };
+        for (const auto& v : c.values) {
+            uint32_t pixel = place(v[0], c.masks[0]) | place(v[1], c.masks[1]) | place(v[2], c.masks[2]);
+            if (c.masks.size() > 3) pixel |= c.masks[3];  // opaque: alpha does not show
+            for (int byte = 0; byte < c.bitCount / 8; ++byte) {
+                bmp.pixels.push_back(static_cast<uint8_t>(pixel >> (8 * byte)));
+            }
+        }
+        bmp.pixels.resize((bmp.pixels.size() + 3) / 4 * 4, 0);
+        const auto picture = Load(bmp.Bytes());
+        ASSERT_TRUE(picture.ok()) << c.name << ": " << picture.message();
+        EXPECT_EQ(picture.canvas->bitsPerPixel(), 24) << c.name;
+        for (size_t x = 0; x < c.values.size(); ++x) {
+            const auto& v = c.values[x];
+            const std::array<int, 3> expected = {Scaled(v[0], c.redBits),
+                                                 c.greenBits ? Scaled(v[1], c.greenBits) : 0,
+                                                 c.blueBits ? Scaled(v[2], c.blueBits) : 0};
+            EXPECT_EQ(test::PixelOf(picture, static_cast<int32_t>(x), 0), expected) << c.name << ", pixel " << x;
+        }
+    }
+}
+
+// Masks that are not one run of bits each, overlap, reach past a 16-bit
+// pixel or are all zero are not trusted: the pixels read as 5-5-5 or 8-8-8.
+TEST_F(BmpReader, UntrustworthyMasksReadAsTheLayoutWithoutFields) {
+    const std::vector<std::vector<uint32_t>> sixteenBitMasks = {
+        {0xF00F, 0x00F0, 0x0F00},    // red in two pieces
+        {0xFF00, 0x0FF0, 0x000F},    // red and green share bits
+        {0x1F0000, 0x07E0, 0x001F},  // red outside the pixel
+        {0, 0, 0},
+    };
+    for (const auto& masks : sixteenBitMasks) {
+        BmpBuilder bmp;
+        bmp.width = 2;
+        bmp.bitCount = 16;
+        bmp.compression = 3;
+        bmp.masks = masks;
+        bmp.pixels = Bytes16({0x7C00, 0x03FF});
+        const auto picture = Load(bmp.Bytes());
+        ASSERT_TRUE(picture.ok()) << std::hex << masks[0];
+        EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{255, 0, 0})) << std::hex << masks[0];
+        EXPECT_EQ(test::PixelOf(picture, 1, 0), (std::array<int, 3>{0, 255, 255})) << std::hex << masks[0];
+    }
+    BmpBuilder bmp;
+    bmp.width = 1;
+    bmp.bitCount = 32;
+    bmp.compression = 3;
+    bmp.masks = {0x00FF00FF, 0x0000FF00, 0xFF000000};  // red in two pieces
+    bmp.pixels = {10, 20, 30, 40};
+    const auto picture = Load(bmp.Bytes());
+    ASSERT_TRUE(picture.ok());
+    EXPECT_EQ(test::PixelOf(picture, 0, 0), (std::array<int, 3>{30, 20, 10}));
 }
 
 TEST_F(BmpReader, ThirtyTwoBitsIgnoreTheFourthByte) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/tiff/Tiff.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TestPictures.h"
 
@@ -55,6 +56,30 @@ TEST_F(EpsReader, Messages) {
     for (size_t length = 0; length < cut.size(); length += 11) {
         const auto picture = LoadBytes(cut.substr(0, length), "cut.eps");
         EXPECT_FALSE(picture.ok()) << length;
+    }
+}
+
+// Headers whose TIFF section lies beyond their few bytes: the message, and
+// no buffer for the claimed length.
+TEST_F(EpsReader, APreviewBeyondTheFileCostsNothing) {
+    const auto header = [](uint32_t tiffOffset, uint32_t tiffLength) {
+        std::string bytes = "\xC5\xD0\xD3\xC6";
+        for (const uint32_t value : {30u, 5u,                  // PostScript section: offset, length
+                                     0u, 0u,                   // no metafile
+                                     tiffOffset, tiffLength}) {  // TIFF section
+            for (int i = 0; i < 4; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+        return bytes + "\xFF\xFF" + "%!PS\n";  // checksum, PostScript
+    };
+    // Almost 4 GiB; one byte more than the file; an offset whose sum with the
+    // length passes 32 bits.
+    const std::pair<uint32_t, uint32_t> sections[] = {{35, 0xFFFFFFF0}, {30, 6}, {0xFFFFFFFF, 2}};
+    for (const auto& section : sections) {
+        const std::string bytes = header(section.first, section.second);
+        std::string message;
+        const long growth = test::PeakMemoryGrowthKb([&] { message = LoadBytes(bytes, "beyond.eps").message(); });
+        EXPECT_EQ(message, "Error getting TIFF!") << section.first << " " << section.second;
+        EXPECT_LT(growth, test::kSmallFileGrowthLimitKb) << section.first << " " << section.second;
     }
 }
 

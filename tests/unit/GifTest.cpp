@@ -2,6 +2,7 @@
 
 #include "formats/gif/Gif.h"
 #include "support/GifBuilder.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -14,6 +15,37 @@ using test::GifFrame;
 using Colour = std::array<int, 3>;
 
 const std::vector<uint8_t> kFourColours = {255, 0, 0, /* 1 */ 0, 0, 255, /* 2 */ 0, 255, 0, /* 3 */ 255, 255, 255};
+
+template <size_t N>
+std::string Bytes(const uint8_t (&bytes)[N]) {
+    return std::string(reinterpret_cast<const char*>(bytes), N);
+}
+
+// The screen of a 1 x 1 GIF89a with a global table of black and white.
+const uint8_t kScreen[] = {
+    'G', 'I', 'F', '8', '9', 'a',  // signature and version
+    1, 0, 1, 0,                    // screen 1 x 1
+    0x80,                          // a global table of two colours
+    0,                             // background index 0
+    0,                             // no aspect ratio
+    0, 0, 0, 255, 255, 255,        // black, white
+};
+
+// A frame of width x height at 0, 0 whose data is three codes of three bits:
+// clear, index 0, end. The rest of a larger frame keeps the background.
+std::string TinyFrame(uint16_t width, uint16_t height) {
+    const uint8_t frame[] = {
+        ',',                                                     // a frame
+        0, 0, 0, 0,                                              // at 0, 0
+        static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),    // width
+        static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8),  // height
+        0,                                                       // no local table, not interlaced
+        2,                                                       // minimum code size 2
+        2, 0x44, 0x01,                                           // a block of two bytes: 4, 0, 5
+        0,                                                       // the end of the data
+    };
+    return Bytes(frame);
+}
 
 class Gif : public test::ReaderTest {
 protected:
@@ -245,6 +277,66 @@ TEST_F(Gif, TheConversionReaderKeepsIndicesLastFrameFirst) {
 
     test::WriteFileBytes(path, "GIF88a and nothing");
     EXPECT_EQ(LoadGifFramesForConversion(path).status.message(), "Not a valid GIFFile!");
+}
+
+TEST_F(Gif, AFirstFrameLargerThanItsDataCanDescribeCostsNothing) {
+    // 10000 x 10000 pixels (a 300 MB strip) from three codes.
+    const std::string bytes = Bytes(kScreen) + TinyFrame(10000, 10000) + ";";
+    test::LoadedPicture loaded;
+    long growth = test::PeakMemoryGrowthKb([&] { loaded = Load(bytes); });
+    EXPECT_EQ(loaded.message(), "GIFDecoder: unexpected end of file!");
+    EXPECT_LT(growth, test::kSmallFileGrowthLimitKb);
+
+    const std::string path = folder_.File("huge.gif");
+    test::WriteFileBytes(path, bytes);
+    GifFrames frames;
+    growth = test::PeakMemoryGrowthKb([&] { frames = LoadGifFramesForConversion(path); });
+    EXPECT_EQ(frames.status.message(), "GIFDecoder: unexpected end of file!");
+    EXPECT_LT(growth, test::kSmallFileGrowthLimitKb);
+}
+
+TEST_F(Gif, TheScreenSizeCostsNothing) {
+    std::string bytes = Bytes(kScreen) + TinyFrame(1, 1) + ";";
+    bytes[6] = bytes[7] = bytes[8] = bytes[9] = '\xFF';  // screen 65535 x 65535
+    test::LoadedPicture loaded;
+    const long growth = test::PeakMemoryGrowthKb([&] { loaded = Load(bytes); });
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded.canvas->width(), 1);
+    EXPECT_EQ(loaded.canvas->height(), 1);
+    EXPECT_LT(growth, test::kSmallFileGrowthLimitKb);
+}
+
+TEST_F(Gif, FramesThatWouldGrowTheCellsPastTheirDataEndTheReading) {
+    // 300 frames of one pixel, then a 1000 x 1000 frame of three codes that
+    // would enlarge all 301 cells to 903 MB.
+    std::string bytes = Bytes(kScreen);
+    for (int i = 0; i < 300; ++i) bytes += TinyFrame(1, 1);
+    bytes += TinyFrame(1000, 1000) + ";";
+    ASSERT_LT(bytes.size(), test::kSmallFileBytes);
+    test::LoadedPicture loaded;
+    const long growth = test::PeakMemoryGrowthKb([&] { loaded = Load(bytes); });
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded.image.animation.frameCount, 300) << "the frames before it are kept";
+    EXPECT_EQ(loaded.canvas->width(), 1);
+    EXPECT_LT(growth, test::kSmallFileGrowthLimitKb);
+}
+
+TEST_F(Gif, TheConversionCellsNeverPassWhatTheDataCanDescribe) {
+    // A 1000 x 1000 frame of three codes, then 300 frames of one pixel: 301
+    // cells of a megabyte each.
+    std::string bytes = Bytes(kScreen) + TinyFrame(1000, 1000);
+    for (int i = 0; i < 300; ++i) bytes += TinyFrame(1, 1);
+    bytes += ";";
+    ASSERT_LT(bytes.size(), test::kSmallFileBytes);
+    const std::string path = folder_.File("many.gif");
+    test::WriteFileBytes(path, bytes);
+    GifFrames frames;
+    const long growth = test::PeakMemoryGrowthKb([&] { frames = LoadGifFramesForConversion(path); });
+    ASSERT_TRUE(frames.status.ok()) << frames.status.message();
+    EXPECT_GE(frames.frameCount, 1);
+    EXPECT_LT(frames.frameCount, 301);
+    EXPECT_EQ(frames.indices.size(), size_t{1000 * 1000} * frames.frameCount);
+    EXPECT_LT(growth, test::kSmallFileGrowthLimitKb);
 }
 
 TEST_F(Gif, TheWriterWritesGif87aThatReadsBack) {

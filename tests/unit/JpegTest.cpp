@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "formats/jpeg/Jpeg.h"
@@ -94,6 +95,53 @@ TEST_F(JpegReader, HugeFrameSizesAreRefusedBeforeAllocation) {
     EXPECT_LT(test::PeakMemoryGrowthKb([&] {
         EXPECT_EQ(LoadBytes(progressive, "huge-progressive.jpg").message(), "Out of Memory");
     }), test::kModestGrowthKb);
+}
+
+// Sets the frame size in the start-of-frame segment (baseline or progressive).
+void SetFrameSize(std::string& jpeg, uint16_t width, uint16_t height) {
+    size_t frame = jpeg.find("\xFF\xC0");
+    if (frame == std::string::npos) frame = jpeg.find("\xFF\xC2");
+    ASSERT_NE(frame, std::string::npos);
+    jpeg[frame + 5] = static_cast<char>(height >> 8), jpeg[frame + 6] = static_cast<char>(height & 0xFF);
+    jpeg[frame + 7] = static_cast<char>(width >> 8), jpeg[frame + 8] = static_cast<char>(width & 0xFF);
+}
+
+// 16000 x 16000 passes the pixel gate (768 MB at 24 bits), but the few
+// hundred bytes of scan data cannot hold its million blocks at a bit each.
+TEST_F(JpegReader, FramesTheFileCannotHoldAreRefusedBeforeAllocation) {
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(test::MakePattern(16, 16), canvas));
+    for (const bool progressive : {false, true}) {
+        const std::string path = folder_.File("small.jpg");
+        ASSERT_TRUE(WriteJpeg(path, canvas, JpegWriteOptions{90, true, false, 0, progressive}, QuietHost()));
+        std::string jpeg = test::ReadFileBytes(path);
+        SetFrameSize(jpeg, 16000, 16000);
+        ASSERT_LT(jpeg.size(), test::kSmallFileBytes);
+        EXPECT_LT(test::PeakMemoryGrowthKb([&] {
+            EXPECT_EQ(LoadBytes(jpeg, "claims-more.jpg").message(), "Out of Memory") << progressive;
+        }), test::kSmallFileGrowthLimitKb);
+    }
+}
+
+// A photograph-like picture (a pattern under fine noise) of more than a
+// megabyte, cut at a tenth: the rows decoded so far show, the rest is gray.
+TEST_F(JpegReader, APhotoCutAtATenthStillLoads) {
+    test::RgbImage photo = test::MakePattern(1200, 900);
+    uint32_t noise = 12345;
+    for (uint8_t& sample : photo.rgb) {
+        noise = noise * 1103515245u + 12345u;
+        sample = static_cast<uint8_t>(std::clamp(int{sample} + static_cast<int>((noise >> 16) % 25) - 12, 0, 255));
+    }
+    ImageCanvas canvas;
+    ASSERT_TRUE(test::CanvasFromRgb(photo, canvas));
+    const std::string path = folder_.File("photo.jpg");
+    ASSERT_TRUE(WriteJpeg(path, canvas, JpegWriteOptions{75, true, true, 0, false}, QuietHost()));
+    const std::string jpeg = test::ReadFileBytes(path);
+    const auto cut = LoadBytes(jpeg.substr(0, jpeg.size() / 10), "cut.jpg");
+    ASSERT_TRUE(cut.ok()) << cut.message();
+    EXPECT_EQ(cut.canvas->width(), 1200);
+    ExpectNear(test::PixelOf(cut, 100, 10), {255, 0, 0});  // the red block at the top
+    ExpectNear(test::PixelOf(cut, 1100, 890), {128, 128, 128});
 }
 
 TEST_F(JpegReader, ThumbnailScaleKeepsTheLargerSideAboveTheThumbnail) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/classic/SunRaster.h"
+#include "support/MemoryUse.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -20,6 +23,15 @@ std::string Header(uint32_t width, uint32_t height, uint32_t depth, uint32_t typ
     return Word(0x59A66A95) + Word(width) + Word(height) + Word(depth) + Word(0) + Word(type) + Word(mapType) +
            Word(mapLength);
 }
+
+template <size_t N>
+std::string Bytes(const uint8_t (&bytes)[N]) {
+    return std::string(reinterpret_cast<const char*>(bytes), N);
+}
+
+// The grey of pixel (x, y) from the top left in the cut-short picture below,
+// never black.
+uint8_t CutShortGrey(int x, int y) { return static_cast<uint8_t>(1 + (x * 3 + y * 5) % 250); }
 
 class CountingHost : public Host {
 public:
@@ -107,6 +119,81 @@ TEST_F(SunRaster, HostileHeadersGiveTheReadersMessage) {
     EXPECT_EQ(Load(Header(100000, 100000, 24, 1)).message(), "Not enough Memory!");
     EXPECT_EQ(Load(Header(0, 5, 8, 1)).message(), "Unkown ImageType!");
     EXPECT_EQ(Load(Header(2, 2, 8, 1, 1, 0xFFFFFFF0u)).message(), "Can't get memory for colour map");
+}
+
+TEST_F(SunRaster, AHeaderClaimingMoreThanTheFileHoldsCostsNothing) {
+    // 16000 x 16000 true-colour pixels would take 768 MB.
+    const uint8_t standard[] = {
+        0x59, 0xA6, 0x6A, 0x95,  // magic
+        0, 0, 0x3E, 0x80,        // width 16000
+        0, 0, 0x3E, 0x80,        // height 16000
+        0, 0, 0, 24,             // bits per pixel
+        0, 0, 0, 0,              // data length
+        0, 0, 0, 1,              // standard type
+        0, 0, 0, 0,              // no colour map
+        0, 0, 0, 0,              // colour map length
+        1, 2, 3,                 // one pixel
+    };
+    const uint8_t byteEncoded[] = {
+        0x59, 0xA6, 0x6A, 0x95,  // magic
+        0, 0, 0x3E, 0x80,        // width 16000
+        0, 0, 0x3E, 0x80,        // height 16000
+        0, 0, 0, 24,             // bits per pixel
+        0, 0, 0, 0,              // data length
+        0, 0, 0, 2,              // byte-encoded type
+        0, 0, 0, 0,              // no colour map
+        0, 0, 0, 0,              // colour map length
+        0x80, 0xFF, 0x11,        // 256 bytes of 0x11
+    };
+    for (const std::string& bytes : {Bytes(standard), Bytes(byteEncoded)}) {
+        test::LoadedPicture loaded;
+        const long growth = test::PeakMemoryGrowthKb([&] { loaded = Load(bytes); });
+        EXPECT_EQ(loaded.message(), "Not enough Memory!") << static_cast<int>(bytes[23]);
+        EXPECT_LT(growth, test::kSmallFileGrowthLimitKb) << static_cast<int>(bytes[23]);
+    }
+}
+
+TEST_F(SunRaster, EveryRunMayStandFor256Bytes) {
+    // 2048 x 1024 grey pixels in 24 KiB: every row eight runs of 256 bytes,
+    // more than rows stored as they are could ever describe.
+    std::string bytes = Header(2048, 1024, 8, 2);
+    for (int y = 0; y < 1024; ++y) {
+        for (int run = 0; run < 8; ++run) bytes += {'\x80', '\xFF', static_cast<char>(y % 128)};
+    }
+    ASSERT_LT(bytes.size(), test::kSmallFileBytes);
+    CountingHost host;
+    const auto picture = Load(bytes, host);
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    EXPECT_EQ(host.messages, "");
+    ASSERT_EQ(picture.canvas->width(), 2048);
+    ASSERT_EQ(picture.canvas->height(), 1024);
+    for (int y = 0; y < 1024; ++y) {
+        const uint8_t* row = picture.canvas->Row(1023 - y);
+        ASSERT_EQ(std::count(row, row + 2048, static_cast<uint8_t>(y % 128)), 2048) << "row " << y;
+    }
+}
+
+TEST_F(SunRaster, AFileCutShortKeepsItsWholeRowsAndTheRestIsBlack) {
+    // 1024 x 1100 grey pixels stored as they are.
+    std::string full = Header(1024, 1100, 8, 1);
+    for (int y = 0; y < 1100; ++y) {
+        for (int x = 0; x < 1024; ++x) full += static_cast<char>(CutShortGrey(x, y));
+    }
+    for (const size_t rowsHeld : {550, 110}) {
+        CountingHost host;
+        // Half a row more than the rows held: a row the file ends in is not shown.
+        const auto picture = Load(full.substr(0, 32 + rowsHeld * 1024 + 512), host);
+        ASSERT_TRUE(picture.ok()) << rowsHeld << ": " << picture.message();
+        EXPECT_EQ(host.messages, "EOF encountered on reading|");
+        int wrong = 0;
+        for (int y = 0; y < 1100; ++y) {
+            const uint8_t* row = picture.canvas->Row(1099 - y);
+            for (int x = 0; x < 1024; ++x) {
+                if (row[x] != (static_cast<size_t>(y) < rowsHeld ? CutShortGrey(x, y) : 0)) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << rowsHeld << " rows held";
+    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Tga.h"
+#include "support/MemoryUse.h"
 #include "support/ReaderTest.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -22,6 +25,36 @@ std::string Header(int type, int width, int height, int depth, int descriptor, i
     h[12] = static_cast<char>(width), h[14] = static_cast<char>(height);
     h[16] = static_cast<char>(depth), h[17] = static_cast<char>(descriptor);
     return h;
+}
+
+template <size_t N>
+std::string Bytes(const uint8_t (&bytes)[N]) {
+    return std::string(reinterpret_cast<const char*>(bytes), N);
+}
+
+// The colour of pixel (x, y) from the top left in the cut-short pictures
+// below, never black.
+Colour CutShortColour(int x, int y) { return Colour{1 + (x * 3 + y) % 250, 1 + y % 250, 1 + (x ^ y) % 250}; }
+
+// A 1024 x 512 true-colour Targa, top row first: stored, or in raw packets
+// of 128 pixels.
+std::string CutShortSource(bool runLength) {
+    std::string bytes = Header(runLength ? 10 : 2, 0, 0, 24, 0x20);
+    bytes[13] = 1024 >> 8, bytes[15] = 512 >> 8;
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 1024; ++x) {
+            if (runLength && x % 128 == 0) bytes += '\x7F';  // 128 pixels as they are
+            const Colour c = CutShortColour(x, y);
+            bytes += {static_cast<char>(c[2]), static_cast<char>(c[1]), static_cast<char>(c[0])};
+        }
+    }
+    return bytes;
+}
+
+// Where the source above ends after its first `pixels` pixels.
+size_t LengthOfPixels(bool runLength, size_t pixels) {
+    if (!runLength) return 18 + pixels * 3;
+    return 18 + pixels / 128 * (1 + 128 * 3) + (pixels % 128 > 0 ? 1 + pixels % 128 * 3 : 0);
 }
 
 class Tga : public test::ReaderTest {
@@ -100,6 +133,87 @@ TEST_F(Tga, EveryTruncationGivesAPictureOrAMessage) {
         const auto picture = Load(bytes.substr(0, length));
         if (picture.ok()) {
             EXPECT_EQ(picture.canvas->width(), 3);
+        }
+    }
+}
+
+TEST_F(Tga, AHeaderClaimingMoreThanTheFileHoldsCostsNothing) {
+    // 16000 x 16000 true-colour pixels would take 768 MB.
+    const uint8_t stored[] = {
+        0,           // no image identifier
+        0,           // no colour map
+        2,           // stored true colour
+        0, 0,        // first colour map entry
+        0, 0,        // colour map length
+        0,           // colour map entry bits
+        0, 0, 0, 0,  // origin
+        0x80, 0x3E,  // width 16000
+        0x80, 0x3E,  // height 16000
+        24,          // bits per pixel
+        0x20,        // top row first
+        1, 2, 3,     // one pixel
+    };
+    const uint8_t runLength[] = {
+        0,           // no image identifier
+        0,           // no colour map
+        10,          // run-length true colour
+        0, 0,        // first colour map entry
+        0, 0,        // colour map length
+        0,           // colour map entry bits
+        0, 0, 0, 0,  // origin
+        0x80, 0x3E,  // width 16000
+        0x80, 0x3E,  // height 16000
+        24,          // bits per pixel
+        0x20,        // top row first
+        0xFF,        // a packet repeating the next pixel 128 times
+        1, 2, 3,     // the pixel
+    };
+    for (const std::string& bytes : {Bytes(stored), Bytes(runLength)}) {
+        test::LoadedPicture loaded;
+        const long growth = test::PeakMemoryGrowthKb([&] { loaded = Load(bytes); });
+        EXPECT_EQ(loaded.message(), "Not enough Memory!") << bytes.size();
+        EXPECT_LT(growth, test::kSmallFileGrowthLimitKb) << bytes.size();
+    }
+}
+
+TEST_F(Tga, EveryRunLengthPacketMayStandFor128Pixels) {
+    // 2048 x 1024 grey pixels in 32 KiB: each row sixteen packets of 128
+    // copies of the row's grey, more than stored rows could ever describe.
+    std::string bytes = Header(11, 0, 0, 8, 0);
+    bytes[13] = 2048 >> 8, bytes[15] = 1024 >> 8;
+    for (int y = 0; y < 1024; ++y) {
+        for (int packet = 0; packet < 16; ++packet) bytes += {'\xFF', static_cast<char>(y * 7)};
+    }
+    ASSERT_LT(bytes.size(), test::kSmallFileBytes);
+    const auto picture = Load(bytes);
+    ASSERT_TRUE(picture.ok()) << picture.message();
+    ASSERT_EQ(picture.canvas->width(), 2048);
+    ASSERT_EQ(picture.canvas->height(), 1024);
+    for (int y = 0; y < 1024; ++y) {
+        const uint8_t* row = picture.canvas->Row(y);  // bottom row first, as the file stores them
+        ASSERT_EQ(std::count(row, row + 2048, static_cast<uint8_t>(y * 7)), 2048) << "row " << y;
+    }
+}
+
+TEST_F(Tga, AFileCutShortKeepsWhatItHoldsAndTheRestIsBlack) {
+    constexpr size_t kPixels = 1024 * 512;
+    for (bool runLength : {false, true}) {
+        const std::string full = CutShortSource(runLength);
+        ASSERT_EQ(full.size(), LengthOfPixels(runLength, kPixels));
+        // Cut at half, at a tenth, and inside row 100 after 33 of its pixels.
+        for (const size_t whole : {kPixels / 2, kPixels / 10, size_t{100 * 1024 + 33}}) {
+            const auto picture = Load(full.substr(0, LengthOfPixels(runLength, whole)));
+            ASSERT_TRUE(picture.ok()) << runLength << " " << whole << ": " << picture.message();
+            const test::RgbImage rgb = test::CanvasToRgb(*picture.canvas);
+            int wrong = 0;
+            for (int y = 0; y < 512; ++y) {
+                for (int x = 0; x < 1024; ++x) {
+                    const bool held = static_cast<size_t>(y) * 1024 + x < whole;
+                    const uint8_t* p = rgb.At(x, y);
+                    if (Colour{p[0], p[1], p[2]} != (held ? CutShortColour(x, y) : Colour{0, 0, 0})) ++wrong;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "rle " << runLength << ", " << whole << " pixels held";
         }
     }
 }

@@ -9,7 +9,8 @@
 
 namespace marbleye {
 
-// Windows and OS/2 device-independent bitmaps (bmp, dib, rle).
+// Windows and OS/2 device-independent bitmaps (bmp, dib, rle). 16- and 32-bit
+// pixels go to 24 bits, each bit field scaled to 8 bits; alpha is dropped.
 Status ReadBmp(const std::string& path, LoadContext& context);
 
 // Writes the canvas as an uncompressed bottom-up bitmap: at 24 bits when the

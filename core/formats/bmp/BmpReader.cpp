@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
 #include "canvas/ChannelScaling.h"
+#include "canvas/DeclaredSize.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/bmp/BmpFormat.h"
 #include "io/ByteReader.h"
@@ -14,6 +17,20 @@ namespace {
 
 using namespace bmp;
 
+// A two-byte run gives at most 255 pixels: 128 canvas bytes a file byte at 8
+// bits, 64 at 4 bits. End-of-line codes, which leave a row as the row before
+// left it, are not counted as describing pixels.
+constexpr uint64_t kRle8Expansion = 128;
+constexpr uint64_t kRle4Expansion = 64;
+
+// Where red, green and blue sit in a 16- or 32-bit pixel.
+struct BitMasks {
+    uint32_t red = 0;
+    uint32_t green = 0;
+    uint32_t blue = 0;
+    bool operator==(const BitMasks&) const = default;
+};
+
 struct BmpHeader {
     uint32_t dataOffset = 0;
     uint32_t headerSize = 0;
@@ -22,7 +39,7 @@ struct BmpHeader {
     bool topDown = false;
     uint16_t bitCount = 0;
     uint32_t compression = kUncompressed;
-    uint32_t greenMask = 0;
+    BitMasks masks;  // as stored; zero when the file has none
     uint32_t paletteOffset = 0;
 };
 
@@ -82,8 +99,10 @@ Status ReadHeader(InputFile& file, BmpHeader& header) {
 
     if (HasMasks(header)) {
         ByteReader masks(info, infoSize);
-        masks.Skip(36 + 4);  // the red mask, then the green one
-        header.greenMask = masks.U32LE();
+        masks.Skip(36);  // the header fields before the masks
+        header.masks.red = masks.U32LE();
+        header.masks.green = masks.U32LE();
+        header.masks.blue = masks.U32LE();
     }
     header.paletteOffset = kFileHeaderSize + header.headerSize + (header.headerSize == 40 && HasMasks(header) ? 12 : 0);
     return Status::Ok();
@@ -113,25 +132,71 @@ void ReadRowBytes(InputFile& file, uint8_t* target, size_t count) {
     std::memset(target + got, 0, count - got);
 }
 
-void Expand16BitRow(const uint8_t* stored, int32_t width, bool fiveSixFive, uint8_t* target) {
-    for (int32_t x = 0; x < width; ++x) {
-        const uint32_t v = stored[x * 2] | (stored[x * 2 + 1] << 8);
-        target[x * 3] = kFiveBitToEight[v & 31];
-        if (fiveSixFive) {
-            target[x * 3 + 1] = kFiveBitToEight[(v >> 6) & 31];
-            target[x * 3 + 2] = kFiveBitToEight[(v >> 11) & 31];
-        } else {
-            target[x * 3 + 1] = kFiveBitToEight[(v >> 5) & 31];
-            target[x * 3 + 2] = kFiveBitToEight[(v >> 10) & 31];
-        }
-    }
+// The layout of 16- and 32-bit pixels without bit fields.
+BitMasks DefaultMasks(uint16_t bitCount) {
+    return bitCount == 16 ? BitMasks{0x7C00, 0x03E0, 0x001F} : BitMasks{0xFF0000, 0xFF00, 0xFF};
 }
 
-void Expand32BitRow(const uint8_t* stored, int32_t width, uint8_t* target) {
+bool IsContiguous(uint32_t mask) {
+    if (mask == 0) return true;
+    const uint32_t field = mask >> std::countr_zero(mask);
+    return (field & (field + 1)) == 0;
+}
+
+// The masks a picture is decoded with. A set whose masks are not each one
+// run of bits, overlap, reach past the pixel or are all zero cannot be
+// trusted: the pixels are then read as if the file had no bit fields. The
+// 5-6-5 layout keeps to the top five of its six green bits, as it always has.
+BitMasks MasksInUse(const BmpHeader& header) {
+    const BitMasks& m = header.masks;
+    const uint32_t pixelBits = header.bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
+    const bool apart = ((m.red & m.green) | (m.red & m.blue) | (m.green & m.blue)) == 0;
+    const bool inside = ((m.red | m.green | m.blue) & ~pixelBits) == 0;
+    const bool runs = IsContiguous(m.red) && IsContiguous(m.green) && IsContiguous(m.blue);
+    if ((m.red | m.green | m.blue) == 0 || !apart || !inside || !runs) return DefaultMasks(header.bitCount);
+    if (m == BitMasks{0xF800, 0x07E0, 0x001F}) return {0xF800, 0x07C0, 0x001F};
+    return m;
+}
+
+// One channel of a bit-field pixel, scaled to 8 bits; a zero mask gives 0.
+class ChannelField {
+public:
+    explicit ChannelField(uint32_t mask) : mask_(mask) {
+        if (mask == 0) return;
+        shift_ = std::countr_zero(mask);
+        bits_ = std::popcount(mask);
+        if (bits_ > 8) return;
+        for (uint32_t v = 0; v < (1u << bits_); ++v) scaled_[v] = ScaleToEightBits(v, bits_);
+    }
+    uint8_t Of(uint32_t pixel) const {
+        const uint32_t value = (pixel & mask_) >> shift_;
+        return bits_ <= 8 ? scaled_[value] : ScaleToEightBits(value, bits_);
+    }
+
+private:
+    uint32_t mask_;
+    int shift_ = 0;
+    int bits_ = 0;
+    std::array<uint8_t, 256> scaled_{};  // for fields of up to 8 bits
+};
+
+struct PixelFields {
+    explicit PixelFields(const BitMasks& masks) : red(masks.red), green(masks.green), blue(masks.blue) {}
+    ChannelField red;
+    ChannelField green;
+    ChannelField blue;
+};
+
+// A row of little-endian 16- or 32-bit pixels to blue, green, red.
+void ExpandBitFieldRow(const uint8_t* stored, int32_t width, int bytesPerPixel, const PixelFields& fields,
+                       uint8_t* target) {
     for (int32_t x = 0; x < width; ++x) {
-        target[x * 3] = stored[x * 4];
-        target[x * 3 + 1] = stored[x * 4 + 1];
-        target[x * 3 + 2] = stored[x * 4 + 2];
+        const uint8_t* p = stored + static_cast<size_t>(x) * bytesPerPixel;
+        uint32_t pixel = p[0] | uint32_t{p[1]} << 8;
+        if (bytesPerPixel == 4) pixel |= uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        target[x * 3] = fields.blue.Of(pixel);
+        target[x * 3 + 1] = fields.green.Of(pixel);
+        target[x * 3 + 2] = fields.red.Of(pixel);
     }
 }
 
@@ -214,17 +279,13 @@ RowEnd DecodeRle4Row(InputFile& file, uint8_t* row, size_t rowSize) {
 void DecodeRows(InputFile& file, const BmpHeader& header, LoadContext& context) {
     ImageCanvas& canvas = context.canvas;
     const size_t rowSize = static_cast<size_t>(canvas.stride());
-    const bool bitFields = header.compression == kBitFields;
-    const bool plain = header.compression == kUncompressed || bitFields;
+    const bool plain = header.compression == kUncompressed || header.compression == kBitFields;
     std::vector<uint8_t> scratch;
 
-    enum class Kind { kRows, kSixteen, kThirtyTwo, kRle8, kRle4, kNone } kind = Kind::kNone;
-    if (plain && header.bitCount == 16) {
-        kind = Kind::kSixteen;
-        scratch.resize(static_cast<size_t>((header.width + 1) / 2) * 4);
-    } else if (plain && header.bitCount == 32) {
-        kind = Kind::kThirtyTwo;
-        scratch.resize(static_cast<size_t>(header.width) * 4);
+    enum class Kind { kRows, kBitFields, kRle8, kRle4, kNone } kind = Kind::kNone;
+    if (plain && (header.bitCount == 16 || header.bitCount == 32)) {
+        kind = Kind::kBitFields;
+        scratch.resize(static_cast<size_t>(RowStride(header.width, header.bitCount)));
     } else if (header.compression == kUncompressed) {
         kind = Kind::kRows;
     } else if (header.compression == kRle8 && header.bitCount == 8) {
@@ -236,19 +297,15 @@ void DecodeRows(InputFile& file, const BmpHeader& header, LoadContext& context) 
     }
     if (kind == Kind::kNone || !file.Seek(header.dataOffset)) return;
 
-    const bool fiveSixFive = bitFields && header.greenMask == 0x7E0;
+    const PixelFields fields(MasksInUse(header));
     RowEnd end = RowEnd::kEndOfLine;
     for (int32_t row = 0; row < header.height && end != RowEnd::kEndOfData && !file.atEnd(); ++row) {
         uint8_t* target = canvas.Row(row);
         switch (kind) {
             case Kind::kRows: ReadRowBytes(file, target, rowSize); break;
-            case Kind::kSixteen:
+            case Kind::kBitFields:
                 ReadRowBytes(file, scratch.data(), scratch.size());
-                Expand16BitRow(scratch.data(), header.width, fiveSixFive, target);
-                break;
-            case Kind::kThirtyTwo:
-                ReadRowBytes(file, scratch.data(), scratch.size());
-                Expand32BitRow(scratch.data(), header.width, target);
+                ExpandBitFieldRow(scratch.data(), header.width, header.bitCount / 8, fields, target);
                 break;
             case Kind::kRle8:
                 end = DecodeRle8Row(file, scratch.data(), rowSize);
@@ -262,6 +319,16 @@ void DecodeRows(InputFile& file, const BmpHeader& header, LoadContext& context) 
         }
         context.RowDone();
     }
+}
+
+// Whether the file, from where its pixels start, can hold the picture its
+// header declares.
+bool FileCanHoldPixels(const InputFile& file, const BmpHeader& header, const PixelLayout& canvas) {
+    const uint64_t coded = file.size() - std::min<uint64_t>(header.dataOffset, file.size());
+    if (header.compression == kRle8) return FileCanHold(canvas, coded, kRle8Expansion);
+    if (header.compression == kRle4) return FileCanHold(canvas, coded, kRle4Expansion);
+    const uint64_t storedRows = static_cast<uint64_t>(RowStride(header.width, header.bitCount)) * header.height;
+    return FileCanHold(storedRows, coded, expansion::kStored);
 }
 
 }  // namespace
@@ -279,6 +346,9 @@ Status ReadBmp(const std::string& path, LoadContext& context) {
     image.palette = ReadPalette(file, header);
 
     const int32_t canvasDepth = (header.bitCount == 16 || header.bitCount == 32) ? 24 : header.bitCount;
+    const auto layout = CheckedLayout(header.width, header.height, canvasDepth);
+    if (!layout) return Status::Fail(std::string(kOutOfMemory));
+    if (!FileCanHoldPixels(file, header, *layout)) return Status::Fail(std::string(kNotABitmap));
     if (!context.canvas.Create(header.width, header.height, canvasDepth, 0, image.palette)) {
         return Status::Fail(std::string(kOutOfMemory));
     }

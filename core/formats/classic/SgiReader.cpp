@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cassert>
 #include <vector>
 
+#include "canvas/DeclaredSize.h"
 #include "formats/classic/Sgi.h"
 #include "io/ByteReader.h"
 #include "io/InputFile.h"
@@ -10,6 +12,68 @@ namespace marbleye {
 namespace {
 
 constexpr std::string_view kNotSgi = "This is not an valid SGI Image!";
+constexpr uint16_t kMagic = 474;
+constexpr size_t kHeaderSize = 512;
+constexpr uint8_t kRunLength = 1;
+
+// A run-length row's runs cover at most 127 pixels each and take at least
+// two bytes (a count and a value).
+constexpr uint64_t kPixelsPerRun = 127;
+constexpr uint64_t kBytesPerRun = 2;
+
+struct SgiHeader {
+    uint8_t storage = 0;
+    int32_t width = 0, height = 0;
+    int32_t channels = 0;
+
+    bool runLength() const { return storage == kRunLength; }
+    // The channels read: three for colour (a fourth is ignored), else the first as grey.
+    int32_t used() const { return channels >= 3 ? 3 : 1; }
+    size_t rowCount() const { return static_cast<size_t>(channels) * static_cast<size_t>(height); }
+};
+
+Status ReadHeader(InputFile& file, SgiHeader& header) {
+    uint8_t bytes[kHeaderSize];
+    ByteReader fields(bytes, file.Read(bytes, sizeof bytes));
+    const uint16_t magic = fields.U16BE();
+    header.storage = fields.U8();
+    const uint8_t bytesPerChannel = fields.U8();
+    fields.U16BE();  // dimension
+    header.width = fields.U16BE(), header.height = fields.U16BE();
+    header.channels = std::max<int32_t>(fields.U16BE(), 1);
+    if (fields.failed() || magic != kMagic) return Status::Fail(std::string(kNotSgi));
+    if (bytesPerChannel == 2) return Status::Fail("Sorry, WORD Version currently not supported!");
+    if (bytesPerChannel != 1 || header.width == 0 || header.height == 0 || header.channels > 4) {
+        return Status::Fail(std::string(kNotSgi));
+    }
+    return Status::Ok();
+}
+
+// Whether the file can hold the rows the header declares. Verbatim planes
+// are stored as they are. Run-length rows come through two tables of a
+// 4-byte offset and a 4-byte length per row of each channel, so the tables
+// alone need 8 bytes per row; rows may share their data, so beyond the
+// tables the file need only hold the runs of one row.
+bool FileHoldsRows(const InputFile& file, const SgiHeader& header) {
+    const uint64_t size = file.size();
+    if (!header.runLength()) {
+        const uint64_t decoded = static_cast<uint64_t>(header.width) * header.height * header.used();
+        return FileCanHold(decoded, size - std::min<uint64_t>(size, kHeaderSize), expansion::kStored);
+    }
+    const uint64_t tablesEnd = kHeaderSize + header.rowCount() * 8;
+    const uint64_t oneRow = (header.width + kPixelsPerRun - 1) / kPixelsPerRun * kBytesPerRun;
+    return tablesEnd <= size && oneRow <= size - tablesEnd;
+}
+
+// The file offset of every run-length row, channel by channel, bottom row first.
+std::vector<uint32_t> ReadRowStarts(InputFile& file, const SgiHeader& header) {
+    std::vector<uint8_t> table(header.rowCount() * 4);
+    file.Seek(kHeaderSize);
+    ByteReader offsets(table.data(), file.Read(table.data(), table.size()));
+    std::vector<uint32_t> starts(header.rowCount());
+    for (uint32_t& start : starts) start = offsets.U32BE();
+    return starts;
+}
 
 // One run-length row: a byte with bit 7 set copies the next (low 7 bits)
 // bytes, otherwise the next byte is repeated; a count of 0 ends the row.
@@ -34,61 +98,56 @@ void DecodeRow(InputFile& file, uint8_t* row, int32_t width) {
     }
 }
 
+// Reads one row of one channel (index counts rows channel by channel);
+// what the file does not hold stays 0.
+void ReadRow(InputFile& file, const SgiHeader& header, const std::vector<uint32_t>& starts, size_t index,
+             std::vector<uint8_t>& row) {
+    std::fill(row.begin(), row.end(), 0);
+    if (header.runLength()) {
+        assert(index < starts.size());
+        if (file.Seek(starts[index])) DecodeRow(file, row.data(), header.width);
+    } else if (file.Seek(kHeaderSize + index * static_cast<size_t>(header.width))) {
+        file.Read(row.data(), row.size());
+    }
+}
+
+// Decodes the used channels into the canvas, each channel's rows bottom-up
+// like the canvas.
+void DecodeRows(InputFile& file, const SgiHeader& header, const std::vector<uint32_t>& starts, LoadContext& context) {
+    const int32_t used = header.used();
+    assert(context.canvas.bitsPerPixel() == (used == 1 ? 8 : 24));
+    std::vector<uint8_t> row(static_cast<size_t>(header.width));
+    for (int32_t channel = 0; channel < used; ++channel) {
+        for (int32_t j = 0; j < header.height; ++j) {
+            ReadRow(file, header, starts, static_cast<size_t>(channel) * header.height + j, row);
+            uint8_t* target = context.canvas.Row(j);
+            if (used == 1) {
+                std::copy(row.begin(), row.end(), target);
+            } else {
+                for (int32_t x = 0; x < header.width; ++x) target[x * 3 + 2 - channel] = row[x];
+            }
+            context.RowDone();
+        }
+    }
+}
+
 }  // namespace
 
 Status ReadSgi(const std::string& path, LoadContext& context) {
     InputFile file;
     if (!file.Open(path)) return Status::Fail("Couldn't open File!");
-    uint8_t bytes[512];
-    ByteReader header(bytes, file.Read(bytes, sizeof bytes));
-    const uint16_t magic = header.U16BE();
-    const uint8_t storage = header.U8();
-    const uint8_t bytesPerChannel = header.U8();
-    header.U16BE();  // dimension
-    const int32_t width = header.U16BE(), height = header.U16BE();
-    const int32_t channels = std::max<int32_t>(header.U16BE(), 1);
-    if (header.failed() || magic != 474) return Status::Fail(std::string(kNotSgi));
-    if (bytesPerChannel == 2) return Status::Fail("Sorry, WORD Version currently not supported!");
-    if (bytesPerChannel != 1 || width == 0 || height == 0 || channels > 4) return Status::Fail(std::string(kNotSgi));
+    SgiHeader header;
+    if (Status status = ReadHeader(file, header); !status) return status;
+    if (!FileHoldsRows(file, header)) return Status::Fail(std::string(kNotSgi));
 
-    const int32_t used = channels >= 3 ? 3 : 1;
     CurrentImage& image = context.image;
-    image.width = width, image.height = height, image.fileBitDepth = channels * 8;
-    image.palette = used == 1 ? GrayRamp() : Palette256{};
-    if (!context.canvas.Create(width, height, used == 1 ? 8 : 24, 0, image.palette)) {
+    image.width = header.width, image.height = header.height, image.fileBitDepth = header.channels * 8;
+    image.palette = header.used() == 1 ? GrayRamp() : Palette256{};
+    if (!context.canvas.Create(header.width, header.height, header.used() == 1 ? 8 : 24, 0, image.palette)) {
         return Status::Fail("Not enough Memory!");
     }
-
-    std::vector<uint32_t> starts;
-    if (storage == 1) {
-        const size_t entries = static_cast<size_t>(channels) * height;
-        if (512 + entries * 8 > file.size()) return Status::Fail(std::string(kNotSgi));
-        starts.resize(entries);
-        for (uint32_t& start : starts) {
-            uint8_t word[4];
-            file.ReadExact(word, 4);
-            start = (uint32_t{word[0]} << 24) | (word[1] << 16) | (word[2] << 8) | word[3];
-        }
-    }
-    std::vector<uint8_t> row(static_cast<size_t>(width));
-    for (int32_t channel = 0; channel < used; ++channel) {
-        for (int32_t j = 0; j < height; ++j) {
-            std::fill(row.begin(), row.end(), 0);
-            const size_t index = static_cast<size_t>(channel) * height + j;
-            if (storage == 1) {
-                if (file.Seek(starts[index])) DecodeRow(file, row.data(), width);
-            } else if (file.Seek(512 + index * width)) {
-                file.Read(row.data(), row.size());
-            }
-            uint8_t* target = context.canvas.Row(j);
-            if (used == 1) {
-                std::copy(row.begin(), row.end(), target);
-            } else {
-                for (int32_t x = 0; x < width; ++x) target[x * 3 + 2 - channel] = row[x];
-            }
-            context.RowDone();
-        }
-    }
+    const std::vector<uint32_t> starts = header.runLength() ? ReadRowStarts(file, header) : std::vector<uint32_t>();
+    DecodeRows(file, header, starts, context);
     return Status::Ok();
 }
 

@@ -2,14 +2,39 @@
 
 #include "formats/eps/Eps.h"
 #include "formats/tiff/Tiff.h"
+#include "io/ByteReader.h"
 #include "io/InputFile.h"
 
 namespace marbleye {
 
 namespace {
 
-uint32_t LittleEndian32(const uint8_t* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24);
+constexpr uint32_t kMagic = 0xC6D3D0C5;  // C5 D0 D3 C6 read as a little-endian word
+constexpr size_t kHeaderBytes = 30;
+
+// Where a section of the file lies; absent when offset or length is 0.
+struct Section {
+    uint32_t offset = 0;
+    uint32_t length = 0;
+    bool present() const { return offset != 0 && length != 0; }
+};
+
+// The binary header: magic, then the PostScript, metafile and TIFF sections
+// (offset and length each, little-endian), then a checksum.
+struct EpsHeader {
+    Section metafile;
+    Section tiff;
+};
+
+bool ReadHeader(InputFile& file, EpsHeader& header) {
+    uint8_t bytes[kHeaderBytes];
+    ByteReader in(bytes, file.Read(bytes, sizeof bytes));
+    const uint32_t magic = in.U32LE();
+    in.Skip(8);  // PostScript section
+    header.metafile.offset = in.U32LE(), header.metafile.length = in.U32LE();
+    header.tiff.offset = in.U32LE(), header.tiff.length = in.U32LE();
+    in.U16LE();  // checksum
+    return !in.failed() && magic == kMagic;
 }
 
 }  // namespace
@@ -17,23 +42,14 @@ uint32_t LittleEndian32(const uint8_t* bytes) {
 Status ReadEpsPreview(const std::string& path, LoadContext& context) {
     InputFile file;
     if (!file.Open(path)) return Status::Fail("Unable to open file!");
-    // Magic, PostScript offset and length, metafile offset and length, TIFF
-    // offset and length, checksum.
-    uint8_t header[30] = {};
-    if (!file.ReadExact(header, sizeof header) || header[0] != 0xC5 || header[1] != 0xD0 || header[2] != 0xD3 ||
-        header[3] != 0xC6) {
-        return Status::Fail("NO Preview Image found!");
-    }
-    const uint32_t metafileOffset = LittleEndian32(header + 12), metafileLength = LittleEndian32(header + 16);
-    const uint32_t tiffOffset = LittleEndian32(header + 20), tiffLength = LittleEndian32(header + 24);
-    const bool hasTiff = tiffOffset != 0 && tiffLength != 0;
-    if (metafileOffset != 0 && metafileLength != 0 && !hasTiff) {
-        return Status::Fail("Unable to load Windows 3.x Metafile");
-    }
-    if (!hasTiff) return Status::Fail("NO Preview Image found!");
-    if (uint64_t(tiffOffset) + tiffLength > file.size()) return Status::Fail("Error getting TIFF!");
-    std::vector<uint8_t> preview(tiffLength);
-    if (!file.Seek(tiffOffset) || !file.ReadExact(preview.data(), preview.size())) {
+    EpsHeader header;
+    if (!ReadHeader(file, header)) return Status::Fail("NO Preview Image found!");
+    if (header.metafile.present() && !header.tiff.present()) return Status::Fail("Unable to load Windows 3.x Metafile");
+    if (!header.tiff.present()) return Status::Fail("NO Preview Image found!");
+    // The preview is copied out only when the file holds all of it.
+    if (uint64_t{header.tiff.offset} + header.tiff.length > file.size()) return Status::Fail("Error getting TIFF!");
+    std::vector<uint8_t> preview(header.tiff.length);
+    if (!file.Seek(header.tiff.offset) || !file.ReadExact(preview.data(), preview.size())) {
         return Status::Fail("Error getting TIFF!");
     }
     return ReadTiffPreview(preview, context);

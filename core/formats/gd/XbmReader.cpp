@@ -1,9 +1,11 @@
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include <gd.h>
 
+#include "canvas/DeclaredSize.h"
 #include "canvas/PixelLimits.h"
 #include "formats/gd/Xbm.h"
 #include "io/InputFile.h"
@@ -19,34 +21,69 @@ struct ImageDestroyer {
     void operator()(gdImage* image) const { gdImageDestroy(image); }
 };
 
-// The size the file's "#define name_width N" and "#define name_height N"
-// lines declare before its bits begin, as the GD library reads them; 0 for
-// what is not declared.
-struct DeclaredSize {
+// Lines are read in pieces of at most this many characters; the GD library
+// gives up on a file with a longer piece before it allocates anything.
+constexpr size_t kLongestPiece = 254;
+
+// What the GD library reads of the header before it allocates the picture:
+// the last "#define name_width N" and "#define name_height N" before the
+// declaration of the bits ("static char name_bits[] = {", or unsigned, or
+// short), and where the bits begin. Sizes are 0 where none is declared.
+struct XbmHeader {
     int64_t width = 0;
     int64_t height = 0;
+    uint64_t bitsStart = 0;
 };
 
-DeclaredSize ScanDeclaredSize(InputFile& file) {
-    DeclaredSize size;
-    std::string line;
-    for (int c = 0; (c = file.ReadByte()) >= 0;) {
-        if (c != '\n') {
-            if (line.size() < 1024) line += static_cast<char>(c);
-            continue;
-        }
-        if (line.find('{') != std::string::npos) break;
-        char name[1024] = {};
+// The next line, or its first kLongestPiece characters.
+std::string NextPiece(InputFile& file) {
+    std::string piece;
+    for (int c = 0; piece.size() < kLongestPiece && (c = file.ReadByte()) >= 0;) {
+        piece += static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return piece;
+}
+
+bool DeclaresBits(const char* piece) {
+    char name[kLongestPiece + 1] = {};
+    const bool declaration = std::sscanf(piece, "static unsigned char %254s = {", name) == 1 ||
+                             std::sscanf(piece, "static char %254s = {", name) == 1 ||
+                             std::sscanf(piece, "static unsigned short %254s = {", name) == 1 ||
+                             std::sscanf(piece, "static short %254s = {", name) == 1;
+    const char* suffix = std::strrchr(name, '_');
+    return declaration && std::strcmp(suffix ? suffix + 1 : name, "bits[]") == 0;
+}
+
+XbmHeader ScanHeader(InputFile& file) {
+    XbmHeader header;
+    for (std::string piece = NextPiece(file); !piece.empty(); piece = NextPiece(file)) {
+        const char* text = piece.c_str();
+        if (std::strlen(text) == kLongestPiece || DeclaresBits(text)) break;
+        char name[kLongestPiece + 1] = {};
         long long value = 0;
-        if (std::sscanf(line.c_str(), "#define %1023s %lld", name, &value) == 2) {
+        if (std::sscanf(text, "#define %254s %lld", name, &value) == 2) {
             const char* suffix = std::strrchr(name, '_');
             suffix = suffix ? suffix + 1 : name;
-            if (std::strcmp(suffix, "width") == 0) size.width = value;
-            if (std::strcmp(suffix, "height") == 0) size.height = value;
+            if (std::strcmp(suffix, "width") == 0) header.width = value;
+            if (std::strcmp(suffix, "height") == 0) header.height = value;
         }
-        line.clear();
     }
-    return size;
+    header.bitsStart = file.Tell();
+    return header;
+}
+
+// Whether the file can hold the bits its header declares, one byte for eight
+// pixels of a row, before the library allocates a byte a pixel. A size that
+// is not a positive int is never allocated by the library; one beyond an int
+// it would read differently from us, so that is refused.
+bool HoldsDeclaredBits(const XbmHeader& header, uint64_t fileSize) {
+    const auto inIntRange = [](int64_t size) { return size >= INT32_MIN && size <= INT32_MAX; };
+    if (!inIntRange(header.width) || !inIntRange(header.height)) return false;
+    if (header.width <= 0 || header.height <= 0) return true;
+    const uint64_t bitBytes = static_cast<uint64_t>((header.width + 7) / 8) * static_cast<uint64_t>(header.height);
+    return CheckedLayout(header.width, header.height, 8) &&
+           FileCanHold(bitBytes, fileSize - header.bitsStart, expansion::kStored);
 }
 
 }  // namespace
@@ -56,12 +93,7 @@ Status ReadXbm(const std::string& path, LoadContext& context) {
     if (!scan.Open(path)) return Status::Fail("Couldn't open this XBM file!");
     // The library allocates the declared size before it reads a bit: a
     // declared size that the file's bytes cannot describe is refused first.
-    const DeclaredSize declared = ScanDeclaredSize(scan);
-    const int64_t rowBytes = (declared.width + 7) / 8;
-    if (declared.width > 0 && declared.height > 0 &&
-        (!CheckedLayout(declared.width, declared.height, 8) || rowBytes * declared.height > int64_t(scan.size()))) {
-        return Status::Fail(std::string(kCannotLoad));
-    }
+    if (!HoldsDeclaredBits(ScanHeader(scan), scan.size())) return Status::Fail(std::string(kCannotLoad));
     StdioFile file = OpenForReading(path);
     if (!file) return Status::Fail("Couldn't open this XBM file!");
     std::unique_ptr<gdImage, ImageDestroyer> bitmap(gdImageCreateFromXbm(file.get()));

@@ -14,8 +14,9 @@
 namespace marbleye {
 
 // JPEG files: gray to an 8-bit canvas with the gray ramp, colour to 24 bits,
-// four components (CMYK) to 32 bits. Thumbnail loads decode at a reduced
-// scale with the fast integer transform.
+// four components (CMYK, or YCCK which the library turns into CMYK) to their
+// colours in 32 bits with 255 in the fourth byte. Thumbnail loads decode at a
+// reduced scale with the fast integer transform.
 Status ReadJpeg(const std::string& path, LoadContext& context);
 // The JPEG stream inside a camera file (from byte 54) and an LView Pro file
 // (from byte 101).
