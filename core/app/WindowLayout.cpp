@@ -52,4 +52,19 @@ FitResult FitImageToArea(int32_t clientWidth, int32_t clientHeight, int32_t tool
     return fit;
 }
 
+FitResult FitImageToScreen(int32_t screenWidth, int32_t screenHeight, int32_t imageWidth, int32_t imageHeight,
+                           bool stretchSmall) {
+    FitResult fit;
+    if (imageWidth <= 0 || imageHeight <= 0) return fit;
+    const float scale = std::min(static_cast<float>(screenWidth) / static_cast<float>(imageWidth),
+                                 static_cast<float>(screenHeight) / static_cast<float>(imageHeight));
+    fit.width = static_cast<int32_t>(static_cast<float>(imageWidth) * scale);
+    fit.height = static_cast<int32_t>(static_cast<float>(imageHeight) * scale);
+    if (!stretchSmall) fit.width = std::min(fit.width, imageWidth), fit.height = std::min(fit.height, imageHeight);
+    fit.x = (screenWidth - fit.width) / 2;
+    fit.y = (screenHeight - fit.height) / 2;
+    fit.zoom = static_cast<float>(fit.width) / static_cast<float>(imageWidth);
+    return fit;
+}
+
 }  // namespace marbleye

@@ -43,4 +43,9 @@ struct FitResult {
 FitResult FitImageToArea(int32_t clientWidth, int32_t clientHeight, int32_t toolbarHeight, int32_t statusBarHeight,
                          int32_t imageWidth, int32_t imageHeight, bool noEnlarge);
 
+// Full screen without "FullSize": the picture scaled to the screen and
+// centred on it; a smaller picture keeps its size unless stretchSmall.
+FitResult FitImageToScreen(int32_t screenWidth, int32_t screenHeight, int32_t imageWidth, int32_t imageHeight,
+                           bool stretchSmall);
+
 }  // namespace marbleye

@@ -30,6 +30,10 @@ constexpr MenuNode End() { return MenuNode{MenuNodeKind::kEnd, 0, {}, {}}; }
 // The menu bar of the main window.
 std::span<const MenuNode> MainMenuLayout();
 
+// The viewer's context menu ("VIEWPOPUPMENU"): one popup, tracked at the
+// pointer.
+std::span<const MenuNode> ViewerPopupLayout();
+
 // Commands that no menu shows: they arrive from elsewhere or not at all.
 std::span<const int32_t> CommandsWithoutMenuItem();
 

@@ -111,6 +111,27 @@ std::map<int32_t, ItemState> ComputeMenuState(const ProgramState& s) {
     return items;
 }
 
+std::map<int32_t, ItemState> ComputeViewerPopupState(const ProgramState& s) {
+    Items items;
+    Enable(items, {kZoomIn, kZoomOut, kOriginalSize, kFitToWindow, kFitNone, kFullscreen, kSlideshow});
+    items[kLockZoom] = ItemState{s.viewStyle != 1, s.lockZoom};
+    const auto greyZoom = [&] { Enable(items, {kZoomIn, kZoomOut, kOriginalSize}, false); };
+    if (s.browserMode) {
+        Check(items, s.previewStyle == 1 ? kFitToWindow : kFitNone, true);
+        if (s.previewStyle == 1) greyZoom();
+        Enable(items, {kSlideshow}, false);
+    } else if (s.viewStyle == 0) {
+        Check(items, kFitNone, true);
+    } else if (s.viewStyle == 1) {
+        Check(items, kFitToWindow, true);
+        greyZoom();
+    } else {
+        Enable(items, {kFitToWindow, kFitNone}, false);
+        Check(items, kFullscreen, true);
+    }
+    return items;
+}
+
 std::map<int32_t, ItemState> ComputeToolbarState(const ProgramState& s) {
     Items buttons;
     Enable(buttons, {kReload, kSaveAs, kPrint, kUndo, kZoomIn, kOriginalSize, kZoomOut, kPrevious, kNext, kSlideshow},

@@ -40,6 +40,11 @@ struct ItemState {
 // Enabled, greyed and checked state of every item of the main menu, by command.
 std::map<int32_t, ItemState> ComputeMenuState(const ProgramState& state);
 
+// The zoom, fit, lock-zoom, full-screen and slideshow items of the viewer's
+// context menu, by the view style, the browser's preview style and the locked
+// zoom; its other items are always enabled.
+std::map<int32_t, ItemState> ComputeViewerPopupState(const ProgramState& state);
+
 // Enabled and pressed state of the toolbar buttons by command; buttons missing
 // from the map keep theirs.
 std::map<int32_t, ItemState> ComputeToolbarState(const ProgramState& state);

@@ -23,8 +23,22 @@
 //   dialog-text ID [SECONDS]   text of a control of the program's dialog (ID 0: its caption)
 //   dialog-press ID            press a button of the program's dialog
 //   dialog-count               number of dialogs the program has open
+//   dialog-set-text ID TEXT    set the text of a control of the program's dialog
+//   popup-state ID             as menu-state, for the context menu being shown
+//   popup-shown [SECONDS]      "yes" once a menu is tracked, else "no"
+//   context-menu X Y           ask for the context menu at a client point
+//   cursor-shown               "yes" or "no": the mouse pointer of the active window
+//   window-style               "popup" or "framed", then "topmost" or "normal"
+//   toolbar-state ID           "enabled" or "disabled", then "pressed" or "released"
+//   drop FILE...               drop files on the window, as the shell does
+//   find-window TITLE [SECONDS]  the title of a top-level window starting with TITLE
+//   close-window TITLE         close the top-level windows whose title starts with TITLE
+// With MARBLEYE_DRIVER_RECORD set the driver only writes its command line to
+// that file: it then stands in for a program Marbleye starts.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -92,10 +106,10 @@ int StatusText(HWND window, int field) {
 
 // The program answers its registered query message: another process's menu
 // cannot be read directly under Wine.
-int MenuState(HWND window, int id) {
+int MenuState(HWND window, int id, bool popup) {
     DWORD_PTR result = 0;
     const UINT query = RegisterWindowMessageA("MarbleyeMenuState");
-    if (!SendMessageTimeoutA(window, query, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 5000, &result)) {
+    if (!SendMessageTimeoutA(window, query, static_cast<WPARAM>(id), popup ? 1 : 0, SMTO_NORMAL, 5000, &result)) {
         return Fail("the program does not answer");
     }
     const UINT state = static_cast<UINT>(result);
@@ -254,6 +268,93 @@ int DialogPress(HWND window, int control) {
     return IsWindow(dialog) ? Fail("the dialog stayed open") : 0;
 }
 
+int DialogSetText(HWND window, int control, const char* text) {
+    HWND dialog = ProgramDialog(window, 10);
+    if (!dialog) return Fail("no dialog is open");
+    HWND target = GetDlgItem(dialog, control);
+    if (!target) return Fail("the dialog has no such control");
+    SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    return 0;
+}
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
+    char name[16];
+    if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32768") == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ShownMenu(double seconds) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        HWND menu = nullptr;
+        EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
+        if (menu) return menu;
+        Sleep(100);
+    } while (GetTickCount() < deadline);
+    return nullptr;
+}
+
+// Files dropped as the shell drops them: a DROPFILES block, here written
+// into the program's own memory, where it takes a dropped handle from.
+int Drop(HWND window, int count, char** files) {
+    std::string block(sizeof(DROPFILES), '\0');
+    for (int i = 0; i < count; ++i) block += std::string(files[i]) + '\0';
+    block += '\0';
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    std::memcpy(block.data(), &header, sizeof header);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return Fail("cannot open the program's process");
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    SIZE_T written = 0;
+    WriteProcessMemory(process, remote, block.data(), block.size(), &written);
+    CloseHandle(process);
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    Sleep(300);
+    Settle(window);
+    return 0;
+}
+
+struct TitleSearch {
+    const char* prefix;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<TitleSearch*>(lParam);
+    char title[512] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && std::strncmp(title, search->prefix, std::strlen(search->prefix)) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND TitledWindow(const char* prefix, double seconds) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        TitleSearch search{prefix, nullptr};
+        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(100);
+    } while (GetTickCount() < deadline);
+    return nullptr;
+}
+
+int RecordCommandLine(const char* file) {
+    std::FILE* out = std::fopen(file, "wb");
+    if (!out) return 1;
+    std::fputs(GetCommandLineA(), out);
+    std::fclose(out);
+    return 0;
+}
+
 int CopyData(HWND window, const char* text) {
     char buffer[marbleye::win32::kHandOverSize] = {};
     std::strncpy(buffer, text, sizeof buffer - 1);
@@ -267,12 +368,27 @@ int CopyData(HWND window, const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const char* record = std::getenv("MARBLEYE_DRIVER_RECORD")) return RecordCommandLine(record);
     if (argc < 2) return Fail("no action");
     const std::string action = argv[1];
     const auto number = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
     if (action == "run") return argc > 3 ? Run(std::atof(argv[2]), argv[3]) : Fail("run SECONDS COMMANDLINE");
     if (action == "wait-window") return WaitWindow(argc > 2 ? std::atof(argv[2]) : 20, true);
     if (action == "wait-gone") return WaitWindow(argc > 2 ? std::atof(argv[2]) : 20, false);
+    if (action == "find-window" || action == "close-window") {
+        if (argc < 3) return Fail("a title is needed");
+        HWND found = TitledWindow(argv[2], action == "close-window" ? 0 : (argc > 3 ? std::atof(argv[3]) : 10));
+        if (!found) return Fail("no such window");
+        char title[512] = {};
+        GetWindowTextA(found, title, sizeof title);
+        if (action == "close-window") PostMessageA(found, WM_CLOSE, 0, 0);
+        else std::printf("%s\n", title);
+        return 0;
+    }
+    if (action == "popup-shown") {
+        std::printf("%s\n", ShownMenu(argc > 2 ? std::atof(argv[2]) : 5) ? "yes" : "no");
+        return 0;
+    }
     if (action == "count-windows") {
         int count = 0;
         EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
@@ -295,7 +411,39 @@ int main(int argc, char** argv) {
         Settle(window);
         return 0;
     }
-    if (action == "menu-state") return MenuState(window, number(2));
+    if (action == "menu-state") return MenuState(window, number(2), false);
+    if (action == "popup-state") return MenuState(window, number(2), true);
+    if (action == "dialog-set-text") return DialogSetText(window, number(2), argc > 3 ? argv[3] : "");
+    if (action == "drop") return Drop(window, argc - 2, argv + 2);
+    if (action == "context-menu") {
+        POINT at{number(2), number(3)};
+        ClientToScreen(window, &at);
+        PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(at.x, at.y));
+        return 0;
+    }
+    if (action == "cursor-shown") {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetCursorInfo(&info)) return Fail("no cursor information");
+        std::printf("%s\n", (info.flags & CURSOR_SHOWING) ? "yes" : "no");
+        return 0;
+    }
+    if (action == "toolbar-state") {
+        HWND toolbar = FindWindowExA(FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr), nullptr,
+                                     TOOLBARCLASSNAMEA, nullptr);
+        if (!toolbar) return Fail("no toolbar");
+        const LRESULT state = SendMessageA(toolbar, TB_GETSTATE, static_cast<WPARAM>(number(2)), 0);
+        if (state < 0) return Fail("no such button");
+        std::printf("%s %s\n", (state & TBSTATE_ENABLED) ? "enabled" : "disabled",
+                    (state & TBSTATE_CHECKED) ? "pressed" : "released");
+        return 0;
+    }
+    if (action == "window-style") {
+        const LONG style = GetWindowLongA(window, GWL_STYLE), extended = GetWindowLongA(window, GWL_EXSTYLE);
+        std::printf("%s %s\n", (style & WS_POPUP) && !(style & WS_CAPTION) ? "popup" : "framed",
+                    (extended & WS_EX_TOPMOST) ? "topmost" : "normal");
+        return 0;
+    }
     if (action == "window-rect") {
         RECT r;
         GetWindowRect(window, &r);

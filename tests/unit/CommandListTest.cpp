@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "commands/CommandList.h"
+#include "commands/KeyboardHelp.h"
 #include "commands/MenuLayout.h"
 #include "commands/MenuState.h"
+#include "commands/OpenFilters.h"
 #include "commands/ResourceScript.h"
 
 namespace marbleye {
@@ -101,6 +103,114 @@ TEST(CommandList, PlainMenuTextDropsMarksAndHints) {
     EXPECT_EQ(PlainMenuText("Original Size \tNUMBLOCK *"), "Original Size");
     EXPECT_EQ(PlainMenuText("Salt && &Pepper"), "Salt & Pepper");
     EXPECT_EQ(PlainMenuText(""), "");
+}
+
+TEST(CommandList, TheViewerPopupHoldsItsItemsWithTheWallpaperSubmenuAtThirteen) {
+    const auto layout = ViewerPopupLayout();
+    ASSERT_EQ(layout.front().kind, MenuNodeKind::kPopup) << "one submenu, tracked at the pointer";
+    EXPECT_EQ(layout.back().kind, MenuNodeKind::kEnd);
+    const std::vector<int32_t> expected = {kCopyTo, kMoveTo, kDelete, kRename, kNext, kPrevious, kZoomIn, kZoomOut,
+                                           kOriginalSize, kLockZoom, kWallpaperCentered, kWallpaperTiled,
+                                           kWallpaperStretched, kWallpaperDelete, kFitToWindow, kFitNone, kFullscreen,
+                                           kSlideshow, kReload, kPrint, kSaveAs, kBrowse, kOptions};
+    EXPECT_EQ(MenuItems(layout), expected);
+    int position = 0;
+    for (size_t i = 1; i + 1 < layout.size(); ++i, ++position) {
+        if (layout[i].kind != MenuNodeKind::kPopup) continue;
+        EXPECT_EQ(position, 13) << "a language file names the wallpaper submenu by position";
+        EXPECT_EQ(layout[i].languageKey, "Tools_Wallpaper");
+        while (layout[i].kind != MenuNodeKind::kEnd) ++i;
+    }
+    const auto textOf = [&](int32_t id) {
+        for (const MenuNode& node : layout) {
+            if (node.kind == MenuNodeKind::kItem && node.command == id) return node.text;
+        }
+        return std::string_view("(missing)");
+    };
+    EXPECT_EQ(textOf(kOriginalSize), "Zoom 100%");
+    EXPECT_EQ(textOf(kFitToWindow), "Auto Size");
+    EXPECT_EQ(textOf(kFitNone), "Full Size");
+    EXPECT_EQ(textOf(kSaveAs), "Convert...");
+    EXPECT_EQ(textOf(kNext), "") << "the main menu's text";
+}
+
+TEST(CommandList, TheOpenDialogHasItsFortySixFilters) {
+    const auto filters = OpenDialogFilters();
+    ASSERT_EQ(filters.size(), 46u);
+    EXPECT_EQ(filters[0].description, "Common Filetypes");
+    EXPECT_EQ(filters[6].patterns, "*.*");
+    EXPECT_EQ(filters[3].patterns, "*.mp3;*.mp2;*.mp1");
+    EXPECT_EQ(filters[45].description, "ZBR - Zebra Metafile Preview (*.zbr)");
+    for (const FileFilter& filter : filters.subspan(7)) {
+        // The image formats show their patterns at the end of the description.
+        const std::string_view shown = filter.description.substr(filter.description.rfind('(') + 1);
+        std::vector<std::string> listed, given;
+        const auto split = [](std::string_view text, std::vector<std::string>& into) {
+            for (size_t start = 0; start <= text.size();) {
+                const size_t end = std::min(text.find(';', start), text.size());
+                into.emplace_back(text.substr(start, end - start));
+                start = end + 1;
+            }
+            std::sort(into.begin(), into.end());
+        };
+        split(shown.substr(0, shown.size() - 1), listed);
+        split(filter.patterns, given);
+        EXPECT_EQ(listed, given) << filter.description;
+    }
+    const std::string list = FilterListForDialog(filters.first(2));
+    EXPECT_EQ(list.size(), filters[0].description.size() + filters[0].patterns.size() +
+                               filters[1].description.size() + filters[1].patterns.size() + 5);
+    EXPECT_EQ(list.substr(list.size() - 2), std::string(2, '\0'));
+}
+
+TEST(MenuState, TheViewerPopupFollowsTheViewStyle) {
+    ProgramState s;
+    s.canvasValid = true;
+    auto items = ComputeViewerPopupState(s);
+    EXPECT_TRUE(items.at(kFitNone).checked);
+    EXPECT_FALSE(items.at(kFitToWindow).checked);
+    EXPECT_TRUE(items.at(kLockZoom).enabled);
+    s.lockZoom = true;
+    EXPECT_TRUE(ComputeViewerPopupState(s).at(kLockZoom).checked);
+    s.viewStyle = 1;
+    items = ComputeViewerPopupState(s);
+    EXPECT_TRUE(items.at(kFitToWindow).checked);
+    EXPECT_FALSE(items.at(kZoomIn).enabled);
+    EXPECT_FALSE(items.at(kLockZoom).enabled);
+    s.viewStyle = 2;
+    items = ComputeViewerPopupState(s);
+    EXPECT_FALSE(items.at(kFitToWindow).enabled);
+    EXPECT_FALSE(items.at(kFitNone).enabled);
+    EXPECT_TRUE(items.at(kFullscreen).checked);
+    s.viewStyle = 0;
+    s.browserMode = true;
+    s.previewStyle = 1;
+    items = ComputeViewerPopupState(s);
+    EXPECT_TRUE(items.at(kFitToWindow).checked) << "the browser's preview style decides";
+    EXPECT_FALSE(items.at(kOriginalSize).enabled);
+    EXPECT_FALSE(items.at(kSlideshow).enabled);
+}
+
+TEST(CommandList, TheKeyListNamesEveryKeyWithItsCommand) {
+    using namespace key_strokes;
+    EXPECT_EQ(KeyName(Ctrl('O')), "Ctrl+O");
+    EXPECT_EQ(KeyName(Shift('S')), "Shift+S");
+    EXPECT_EQ(KeyName(Key(vk::kNext)), "Page Down");
+    EXPECT_EQ(KeyName(Key('S')), "S");
+    EXPECT_EQ(KeyName(Character('*')), "*");
+    const std::string text = KeyboardHelpText();
+    size_t lines = 0;
+    for (const CommandInfo& info : Commands()) {
+        for (const KeyStroke& key : info.keys) {
+            if (key.empty()) continue;
+            ++lines;
+            std::string name = KeyName(key);
+            name.resize(std::max<size_t>(name.size(), 14), ' ');
+            EXPECT_NE(text.find(name + "  " + PlainMenuText(info.menuText) + "\r\n"), std::string::npos) << name;
+        }
+    }
+    EXPECT_EQ(lines, 35u);
+    EXPECT_NE(text.find("Space           Next\r\n"), std::string::npos);
 }
 
 // A reader of the resource scripts the build compiles, written from the

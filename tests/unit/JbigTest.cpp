@@ -30,7 +30,8 @@ std::string Header(uint8_t planes, uint32_t width, uint32_t height) {
 TEST_F(JbigReader, AHeaderBeyondThePixelGateCostsNothing) {
     for (const auto& [planes, side] : {std::pair{uint8_t{8}, 40000u}, std::pair{uint8_t{1}, 0xFFFFFFFFu}}) {
         test::LoadedPicture loaded;
-        const long growth = test::PeakMemoryGrowthKb([&] { loaded = LoadBytes(Header(planes, side, side), "huge.jbg"); });
+        const std::string header = Header(planes, side, side);
+        const long growth = test::PeakMemoryGrowthKb([&] { loaded = LoadBytes(header, "huge.jbg"); });
         EXPECT_EQ(loaded.message(), "Sorry, not enough memory available!") << side;
         EXPECT_LT(growth, test::kSmallFileGrowthLimitKb) << side;
     }

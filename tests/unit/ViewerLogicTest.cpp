@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/Slideshow.h"
 #include "app/StatusText.h"
 #include "app/WindowLayout.h"
 #include "app/Zoom.h"
@@ -105,6 +106,23 @@ TEST(WindowLayout, FittingA2000PixelPictureIntoA1000PixelArea) {
     EXPECT_EQ(small.x, (1000 - 100 + 4) / 2);
 }
 
+TEST(WindowLayout, FullScreenScalesToTheScreenAndStretchesSmallPicturesOnlyWhenAsked) {
+    const FitResult wide = FitImageToScreen(1280, 1024, 2560, 1000, false);
+    EXPECT_EQ(wide.width, 1280);
+    EXPECT_EQ(wide.height, 500);
+    EXPECT_EQ(wide.x, 0);
+    EXPECT_EQ(wide.y, 262);
+    const FitResult small = FitImageToScreen(1280, 1024, 300, 200, false);
+    EXPECT_EQ(small.width, 300);
+    EXPECT_EQ(small.height, 200);
+    EXPECT_EQ(small.x, 490);
+    EXPECT_EQ(small.y, 412);
+    const FitResult stretched = FitImageToScreen(1280, 1024, 300, 200, true);
+    EXPECT_EQ(stretched.width, 1280);
+    EXPECT_EQ(stretched.height, 853);
+    EXPECT_EQ(stretched.y, 85);
+}
+
 TEST(StatusText, FileSizes) {
     EXPECT_EQ(FormatFileSize(1023).number, "1023");
     EXPECT_EQ(FormatFileSize(1023).unit, "Bytes");
@@ -137,6 +155,30 @@ TEST(StatusText, Fields) {
     facts.fullPathsInBrowser = true;
     facts.listTitle = "catalog.myc";
     EXPECT_EQ(ComposeStatus(facts).title, "a.bmp - [catalog.myc] - Marbleye");
+}
+
+TEST(Slideshow, StepsWrapOrStopAtTheEnds) {
+    using D = SlideshowDirection;
+    EXPECT_EQ(NextSlideshowPosition(1, 3, D::kForward, false, 0).position, 2u);
+    const SlideshowStep last = NextSlideshowPosition(2, 3, D::kForward, false, 0);
+    EXPECT_EQ(last.position, 2u) << "stays on the last image";
+    EXPECT_TRUE(last.stop);
+    EXPECT_EQ(NextSlideshowPosition(2, 3, D::kForward, true, 0).position, 0u);
+    EXPECT_FALSE(NextSlideshowPosition(2, 3, D::kForward, true, 0).stop);
+    const SlideshowStep first = NextSlideshowPosition(0, 3, D::kBackward, false, 0);
+    EXPECT_EQ(first.position, 0u);
+    EXPECT_TRUE(first.stop);
+    EXPECT_EQ(NextSlideshowPosition(0, 3, D::kBackward, true, 0).position, 2u);
+    EXPECT_EQ(NextSlideshowPosition(2, 3, D::kBackward, false, 0).position, 1u);
+}
+
+TEST(Slideshow, RandomNeverChoosesTheLastImage) {
+    for (uint32_t value = 0; value < 50; ++value) {
+        EXPECT_EQ(NextSlideshowPosition(1, 2, SlideshowDirection::kRandom, false, value).position, 0u)
+            << "two images: always the first";
+        EXPECT_LT(NextSlideshowPosition(0, 5, SlideshowDirection::kRandom, false, value).position, 4u);
+    }
+    EXPECT_EQ(NextSlideshowPosition(0, 5, SlideshowDirection::kRandom, false, 7).position, 3u);
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <array>
 
 #include "win32/app/AppCommands.h"
+#include "win32/app/HelpCommands.h"
 #include "win32/app/PendingCommands.h"
+#include "win32/files/OpenWithCommands.h"
 #include "win32/frame/FrameCommands.h"
 #include "win32/frame/MenuUpdate.h"
 #include "win32/imaging/ImageCommands.h"
+#include "win32/output/Wallpaper.h"
 #include "win32/viewer/ViewerCommands.h"
 
 namespace marbleye::win32 {
@@ -14,9 +17,10 @@ namespace marbleye::win32 {
 namespace {
 
 // Every subsystem's route list, asked in this order.
-constexpr std::array<CommandRoutes, 5> kSubsystems = {
-    CommandRoutes(kAppCommands),   CommandRoutes(kViewerCommands),  CommandRoutes(kFrameCommands),
-    CommandRoutes(kImageCommands), CommandRoutes(kPendingCommands),
+constexpr std::array<CommandRoutes, 8> kSubsystems = {
+    CommandRoutes(kAppCommands),      CommandRoutes(kHelpCommands),      CommandRoutes(kViewerCommands),
+    CommandRoutes(kFrameCommands),    CommandRoutes(kImageCommands),     CommandRoutes(kOpenWithCommands),
+    CommandRoutes(kWallpaperCommands), CommandRoutes(kPendingCommands),
 };
 
 constexpr int RouteCount(int32_t id) {

@@ -16,9 +16,14 @@
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/StatusBar.h"
 #include "win32/frame/Toolbar.h"
+#include "win32/imaging/Undo.h"
 #include "win32/platform/Messages.h"
 #include "win32/resources/resource.h"
 #include "win32/settings/ProgramSettings.h"
+#include "win32/viewer/ContextMenu.h"
+#include "win32/viewer/Loading.h"
+#include "win32/viewer/Playback.h"
+#include "win32/viewer/Slideshow.h"
 #include "win32/viewer/Viewer.h"
 #include "win32/viewer/ViewerInput.h"
 
@@ -34,10 +39,15 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
 
 LRESULT OnDestroy(HWND, WPARAM, LPARAM) {
     Program& app = App();
+    DeleteUndo();
     KillTimer(app.window, kSlideshowTimer);
     DestroyToolbar();
+    StopPlayback();
     DestroyMainMenu();
     app.folder.entries.clear();
+    // Closed in full screen, the program starts next time in the window's
+    // own view style, not in a framed window painted as full screen.
+    if (app.fullScreen) app.settings.viewStyle = app.viewStyleBeforeFullScreen;
     SaveProgramSettings();
     app.canvas.Clear();
     PostQuitMessage(0);
@@ -51,6 +61,11 @@ LRESULT OnSize(HWND window, WPARAM, LPARAM) {
     if (app.rebar) SendMessageA(app.rebar, WM_SIZE, 0, 0);
     if (app.statusBar) SendMessageA(app.statusBar, WM_SIZE, 0, 0);
     InvalidateRect(window, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT OnContextMenu(HWND window, WPARAM, LPARAM lParam) {
+    ShowViewerContextMenu(window, lParam);
     return 0;
 }
 
@@ -89,19 +104,22 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM) {
-    if (wParam == kSlideshowTimer && App().slideshowRunning && App().folder.entries.size() >= 2) {
-        RunCommand(window, command::kNext);
-    }
+    if (wParam == kSlideshowTimer) StepSlideshow(window);
+    else if (wParam == kAnimationTimer) ShowNextFrame();
     return 0;
 }
 
+// Only the first file dropped is opened, as from the command line.
 LRESULT OnDropFiles(HWND window, WPARAM wParam, LPARAM) {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
     char path[201] = {};
-    DragQueryFileA(drop, 0, path, sizeof path);
+    const UINT length = DragQueryFileA(drop, 0, path, sizeof path);
     DragFinish(drop);
-    ParseCommandLine(std::string("\"") + path + "\"");
+    if (length == 0) return 0;
+    OpenPicture(path);
     BringToFront(window);
+    UpdateToolbarState();
+    UpdateMenuState();
     return 0;
 }
 
@@ -130,6 +148,7 @@ constexpr std::array kRoutes = {
     MessageRoute{WM_COMMAND, &OnCommand},       MessageRoute{WM_SYSCOMMAND, &OnSysCommand},
     MessageRoute{WM_TIMER, &OnTimer},           MessageRoute{WM_DROPFILES, &OnDropFiles},
     MessageRoute{WM_PALETTECHANGED, &OnPaletteChanged}, MessageRoute{WM_SYSCOLORCHANGE, &OnSysColorChange},
+    MessageRoute{WM_CONTEXTMENU, &OnContextMenu},
 };
 
 // Menus cannot be read from another process under Wine, so the window tells
@@ -141,7 +160,8 @@ UINT MenuStateQuery() {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == MenuStateQuery() && message != 0) {
-        return static_cast<LRESULT>(GetMenuState(App().menu, static_cast<UINT>(wParam), MF_BYCOMMAND));
+        HMENU menu = lParam == 1 ? App().trackedPopup : App().menu;
+        return static_cast<LRESULT>(GetMenuState(menu, static_cast<UINT>(wParam), MF_BYCOMMAND));
     }
     for (const MessageRoute& route : kRoutes) {
         if (route.message == message) return route.handler(window, wParam, lParam);

@@ -6,7 +6,8 @@
 
 namespace marbleye::win32 {
 
-// A registered message: wParam a command id, result the menu item's state.
+// A registered message: wParam a command id, result the state of its item in
+// the main menu (lParam 0) or in the context menu being shown (lParam 1).
 inline constexpr const char* kMenuStateQueryMessage = "MarbleyeMenuState";
 
 // Registers the class, creates the window with toolbar and status bar and

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/FolderList.h"
 #include "canvas/CurrentImage.h"
@@ -37,14 +38,24 @@ struct DisplayState {
 
 enum class AnimationKind { kNone, kGif, kMng, kMedia };
 
-// The animation of the current file, if it has one.
+// The animation of the current file, if it has one. A GIF plays from its
+// frame strip: the current frame counts down from frameCount to 1, and the
+// shown cell starts (currentFrame - 1) cells from the strip's top.
 struct Playback {
     AnimationKind kind = AnimationKind::kNone;
     bool active = false;
     int frameCount = -1, currentFrame = -1, layerCount = -1;
+    int cellHeight = 0;
+    std::vector<int32_t> delays;  // hundredths of a second, last frame first
 
     bool animating() const { return active && kind != AnimationKind::kMedia; }
     bool mediaPlaying() const { return active && kind == AnimationKind::kMedia; }
+};
+
+// The one level of undo (the file lives in the Windows folder).
+struct UndoState {
+    bool available = false;
+    int32_t savedBitDepth = 0;
 };
 
 enum CursorSlot { kCursorHandOpen, kCursorHandClosed, kCursorCross, kCursorSizeNS, kCursorSizeWE, kCursorCount };
@@ -72,15 +83,23 @@ struct Program {
     std::string currentPath;  // the picture's path as the user sees it
     DisplayState display;
     Playback playback;
+    UndoState undo;
 
     bool browserMode = false;
     int browserListStyle = -1;  // the style the browser list shows; -1 before it was first shown
     bool resizeSuppressed = false;
     bool saveDialogInCurrentFolder = false;
     bool fullScreen = false;
+    int viewStyleBeforeFullScreen = kViewFitNone;
     bool slideshowRunning = false;
+    HMENU trackedPopup = nullptr;  // the context menu while it is shown
 
     HCURSOR cursors[kCursorCount] = {};
+
+    // The picture's height on screen: one cell of a playing GIF's strip.
+    int ShownHeight() const {
+        return playback.active && playback.kind == AnimationKind::kGif ? playback.cellHeight : canvas.height();
+    }
 };
 
 Program& App();

@@ -5,13 +5,14 @@
 #include "app/CommandLine.h"
 #include "win32/app/HandOver.h"
 #include "win32/app/Program.h"
-#include "win32/app/Timers.h"
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/StatusBar.h"
 #include "win32/output/Saving.h"
 #include "win32/platform/Paths.h"
 #include "win32/viewer/FolderNavigation.h"
 #include "win32/viewer/Loading.h"
+#include "win32/viewer/FullScreen.h"
+#include "win32/viewer/Slideshow.h"
 #include "win32/viewer/Viewer.h"
 
 namespace marbleye::win32 {
@@ -54,7 +55,9 @@ void ParseCommandLine(const std::string& line) {
         }
     } else if (F && !r.print) {
         OpenPicture(r.imagePath);
+        if (app.settings.showFullscreen) ToggleFullScreen(app.window, false);
     }
+    if (r.fullScreen && F && !r.thumbnails && !r.print && !r.hasConvertTarget) ToggleFullScreen(app.window, false);
     if (r.print && F) {
         // Printing arrives with the printing module; the picture is loaded
         // and the program closes as it will then.
@@ -68,11 +71,10 @@ void ParseCommandLine(const std::string& line) {
         SetCurrentDirectoryA(folder.c_str());
         BuildProgramFolderList(std::string(), folder);
         if (r.maximize && !r.fullScreen) MaximizeForThisRun();
-        if (!app.folder.empty()) LoadIntoViewer(folder + "\\" + app.folder.entries[0].name);
+        if (r.fullScreen) ToggleFullScreen(app.window, false);
+        if (!app.folder.empty()) LoadFolderEntry();
         else SizeWindowToImage(10, 10);
-        SetTimer(app.window, kSlideshowTimer, static_cast<UINT>(app.settings.delay), nullptr);
-        app.slideshowRunning = true;
-        UpdateToolbarState();
+        StartSlideshow(app.window);
         return;
     }
     if (r.thumbnails && !F) {

@@ -25,7 +25,7 @@ ProgramState Snapshot() {
     state.browserMode = app.browserMode;
     state.previewStyle = s.thumbViewStyle;
     state.browserListStyle = app.browserListStyle;
-    state.undoAvailable = false;
+    state.undoAvailable = app.undo.available;
     state.viewStyle = s.viewStyle;
     state.toolbarShown = s.showToolbar != 0 && app.toolbar != nullptr;
     state.statusbarShown = s.showStatusbar != 0;
@@ -40,17 +40,23 @@ ProgramState Snapshot() {
     return state;
 }
 
+void Apply(HMENU menu, const std::map<int32_t, ItemState>& items) {
+    for (const auto& [id, item] : items) {
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+        CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (item.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
 }  // namespace
 
 void UpdateMenuState() {
     const Program& app = App();
     if (!app.menu) return;
-    for (const auto& [id, item] : ComputeMenuState(Snapshot())) {
-        EnableMenuItem(app.menu, static_cast<UINT>(id), MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-        CheckMenuItem(app.menu, static_cast<UINT>(id), MF_BYCOMMAND | (item.checked ? MF_CHECKED : MF_UNCHECKED));
-    }
+    Apply(app.menu, ComputeMenuState(Snapshot()));
     DrawMenuBar(app.window);
 }
+
+void ApplyViewerPopupState(HMENU popup) { Apply(popup, ComputeViewerPopupState(Snapshot())); }
 
 void UpdateToolbarState() {
     const Program& app = App();

@@ -104,14 +104,30 @@ void DestroyToolbar() {
     app.toolbarHeight = 0;
 }
 
+namespace {
+
+// Where a command's button starts, from the toolbar's left edge; 0 when the
+// command has no button.
 int ToolbarButtonOffset(int32_t commandId) {
     const Program& app = App();
     const LRESULT index = SendMessageA(app.toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(commandId), 0);
     RECT button{};
-    if (index < 0 || !SendMessageA(app.toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) {
+    if (index < 0 ||
+        !SendMessageA(app.toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) {
         return 0;
     }
     return button.left;
+}
+
+}  // namespace
+
+void MovePointerToButton(int32_t commandId) {
+    const Program& app = App();
+    if (app.display.fromPopup || !app.toolbar) return;
+    RECT frame;
+    GetWindowRect(app.window, &frame);
+    SetCursorPos(frame.left + ToolbarButtonOffset(commandId) + 30,
+                 frame.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 15);
 }
 
 }  // namespace marbleye::win32

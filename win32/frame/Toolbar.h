@@ -9,8 +9,8 @@ namespace marbleye::win32 {
 bool CreateToolbar();
 void DestroyToolbar();
 
-// Where a command's button starts, from the toolbar's left edge; 0 when the
-// command has no button.
-int ToolbarButtonOffset(int32_t commandId);
+// Moves the mouse pointer onto the command's toolbar button, so the next
+// click repeats it; not for commands from the context menu or the wheel.
+void MovePointerToButton(int32_t commandId);
 
 }  // namespace marbleye::win32

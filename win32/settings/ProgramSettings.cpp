@@ -34,4 +34,11 @@ void SaveProgramSettings() {
     file.Save(app.settingsPath);
 }
 
+void DeleteSettingsKeys(std::string_view section, std::initializer_list<std::string_view> keys) {
+    const std::string& path = App().settingsPath;
+    IniFile file = IniFile::Load(path);
+    for (const std::string_view key : keys) file.DeleteKey(section, key);
+    file.Save(path);
+}
+
 }  // namespace marbleye::win32

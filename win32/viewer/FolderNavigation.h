@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -9,8 +11,11 @@ namespace marbleye::win32 {
 // position becomes the entry named like fileName (0 when none is).
 size_t BuildProgramFolderList(const std::string& fileName, const std::string& folder);
 
+// Loads the folder list's current entry.
+void LoadFolderEntry();
+
 // Next, Previous, First, Last, Random or Reload: moves through the folder
 // list and loads the entry.
-void Navigate(int32_t commandId);
+void Navigate(HWND window, int32_t commandId);
 
 }  // namespace marbleye::win32

@@ -3,16 +3,19 @@
 #include "formats/LoadImage.h"
 #include "win32/app/Program.h"
 #include "win32/frame/MenuUpdate.h"
+#include "win32/imaging/Undo.h"
 #include "win32/platform/Paths.h"
 #include "win32/viewer/FolderNavigation.h"
+#include "win32/viewer/Playback.h"
 #include "win32/viewer/Viewer.h"
 
 namespace marbleye::win32 {
 
 void LoadIntoViewer(const std::string& path) {
     Program& app = App();
+    DeleteUndo();
     if (!app.display.lockZoom) app.display.zoom = 1.0f;
-    app.playback = Playback();
+    StopPlayback();
 
     LoadOptions options;
     options.displayReduction.method = static_cast<PaletteMethod>(app.settings.dither8bitPalGeneration);
@@ -20,6 +23,7 @@ void LoadIntoViewer(const std::string& path) {
     options.displayReduction.highColour = static_cast<HighColourDither>(app.settings.dither16bitDitherType);
     LoadContext context{app.canvas, app.image, options, app.host};
     LoadImageFile(ToCorePath(path), context);
+    StartPlayback();
     SizeWindowToCanvas();
 
     app.currentPath = path;

@@ -43,15 +43,18 @@ void PaintBands(HDC dc, const RECT& area, int x, int y, int w, int h) {
     FillBlack(dc, x + w, y, area.right, y + h);
 }
 
-// The canvas into the rectangle. At 100 % only the part inside the client
-// area is copied.
+// The canvas into the rectangle: a playing GIF shows one cell of its strip.
+// At 100 % only the part inside the client area is copied.
 void DrawCanvasClipped(HDC dc, const RECT& client, int x, int y, int w, int h) {
     const Program& app = App();
     w = std::max(w, 1), h = std::max(h, 1);
-    int sx = 0, sy = 0, sw = app.canvas.width(), sh = app.canvas.height();
+    int sx = 0, sy = 0, sw = app.canvas.width(), sh = app.ShownHeight();
+    if (app.playback.active && app.playback.kind == AnimationKind::kGif) {
+        sy = (app.playback.currentFrame - 1) * app.playback.cellHeight;
+    }
     if (app.display.zoom == 1.0f) {
         if (x < 0) sx = -x, w += x, sw += x, x = 0;
-        if (y < 0) sy = -y, h += y, sh += y, y = 0;
+        if (y < 0) sy -= y, h += y, sh += y, y = 0;
         if (x + w > client.right) w = sw = client.right - x;
         if (y + h > client.bottom) h = sh = client.bottom - y;
         if (w <= 0 || h <= 0) return;
@@ -121,7 +124,7 @@ void SizeWindowToImage(int displayWidth, int displayHeight) {
 void SizeWindowToCanvas() {
     const Program& app = App();
     SizeWindowToImage(static_cast<int>(app.canvas.width() * app.display.zoom),
-                      static_cast<int>(app.canvas.height() * app.display.zoom));
+                      static_cast<int>(app.ShownHeight() * app.display.zoom));
 }
 
 void UpdateScrollState() {
@@ -131,7 +134,7 @@ void UpdateScrollState() {
     const int viewWidth = client.right;
     const int viewHeight = client.bottom - app.toolbarHeight - app.statusBarHeight;
     DisplayState& d = app.display;
-    d.canScrollY = viewHeight < app.canvas.height() * d.zoom;
+    d.canScrollY = viewHeight < app.ShownHeight() * d.zoom;
     if (!d.canScrollY) d.scrollY = 0;
     d.canScrollX = viewWidth < app.canvas.width() * d.zoom;
     if (!d.canScrollX) d.scrollX = 0;
@@ -143,13 +146,66 @@ void ClampScrollOffsets() {
     DisplayState& d = app.display;
     RECT client;
     GetClientRect(app.window, &client);
-    const int w = static_cast<int>(app.canvas.width() * d.zoom), h = static_cast<int>(app.canvas.height() * d.zoom);
+    const int w = static_cast<int>(app.canvas.width() * d.zoom), h = static_cast<int>(app.ShownHeight() * d.zoom);
     const int top = app.toolbarHeight, bottom = static_cast<int>(client.bottom) - app.statusBarHeight;
     const int maxX = std::max(0, (w - static_cast<int>(client.right)) / 2 + 1);
     const int maxY = std::max(0, (h - (bottom - top)) / 2 + 1);
     d.scrollX = d.canScrollX ? std::clamp(d.scrollX, -maxX, maxX) : 0;
     d.scrollY = d.canScrollY ? std::clamp(d.scrollY, -maxY, maxY) : 0;
 }
+
+namespace {
+
+// Where the picture goes at the current zoom: centred, moved by the scroll
+// offsets, and kept from leaving a gap at an edge while scrolled.
+RECT ZoomedPlacement(const RECT& client, int T, int S) {
+    const Program& app = App();
+    const DisplayState& d = app.display;
+    const int w = static_cast<int>(app.canvas.width() * d.zoom), h = static_cast<int>(app.ShownHeight() * d.zoom);
+    int x = (client.right - w) / 2 + d.scrollX;
+    int y = (T + client.bottom - h - S) / 2 + d.scrollY;
+    const int bottom = client.bottom - S;
+    if (d.scrollX != 0 && x + w < client.right) x = client.right - w;
+    if (d.scrollX != 0 && x > 0) x = 0;
+    if (d.scrollY != 0 && y + h < bottom) y = bottom - h;
+    if (d.scrollY != 0 && y > T) y = T;
+    return RECT{x, y, x + w, y + h};
+}
+
+// Fit none (and full screen with "FullSize"): black bands on the sides that
+// cannot scroll.
+void PaintAtZoom(HDC dc, const RECT& client, const RECT& viewing, const RECT& at) {
+    const DisplayState& d = App().display;
+    const int top = viewing.top, bottom = viewing.bottom;
+    if (!d.canScrollY) {
+        FillBlack(dc, 0, top, client.right, at.top);
+        FillBlack(dc, 0, at.bottom, client.right, bottom);
+    }
+    if (!d.canScrollX) {
+        FillBlack(dc, 0, std::max<int>(at.top, top), at.left, std::min<int>(at.bottom, bottom));
+        FillBlack(dc, at.right, std::max<int>(at.top, top), client.right, std::min<int>(at.bottom, bottom));
+    }
+    DrawCanvasClipped(dc, client, at.left, at.top, at.right - at.left, at.bottom - at.top);
+}
+
+void PaintFitted(HDC dc, const RECT& client, const RECT& viewing, const FitResult& fit) {
+    PaintBands(dc, viewing, fit.x, fit.y, fit.width, fit.height);
+    DrawCanvasClipped(dc, client, fit.x, fit.y, fit.width, fit.height);
+}
+
+void DrawSelection(HDC dc, int originX, int originY, int T) {
+    const RECT& s = App().display.selection;
+    if (std::abs(s.right - s.left) < 3 && std::abs(s.bottom - s.top) < 3) return;
+    DrawSelectionFrame(dc, s);
+    char text[96];
+    wsprintfA(text, "(%d, %d | %d, %d)", std::min(s.left, s.right) - originX, std::min(s.top, s.bottom) - originY,
+              std::abs(s.right - s.left), std::abs(s.bottom - s.top));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 200, 0));
+    TextOutA(dc, 5, T + 5, text, lstrlenA(text));
+}
+
+}  // namespace
 
 void PaintViewer(HWND window) {
     Program& app = App();
@@ -163,7 +219,6 @@ void PaintViewer(HWND window) {
     GetClientRect(window, &client);
     const int T = app.toolbarHeight, S = app.statusBarHeight;
     const RECT viewing{0, T, client.right, client.bottom - S};
-    DisplayState& d = app.display;
     if (!app.canvas.valid() || app.resizeSuppressed) {
         FillBlack(dc, viewing.left, viewing.top, viewing.right, viewing.bottom);
         EndPaint(window, &paint);
@@ -173,57 +228,41 @@ void PaintViewer(HWND window) {
         SelectPalette(dc, app.allocator.palette(), FALSE);
         RealizePalette(dc);
     }
-    int w = static_cast<int>(app.canvas.width() * d.zoom), h = static_cast<int>(app.canvas.height() * d.zoom);
-    int x = (client.right - w) / 2 + d.scrollX;
-    int y = (T + client.bottom - h - S) / 2 + d.scrollY;
-    if (d.scrollX != 0 && x + w < client.right) x = client.right - w;
-    if (d.scrollX != 0 && x > 0) x = 0;
-    if (d.scrollY != 0 && y + h < viewing.bottom) y = viewing.bottom - h;
-    if (d.scrollY != 0 && y > T) y = T;
-
+    DisplayState& d = app.display;
+    RECT at = ZoomedPlacement(client, T, S);
+    const int style = app.settings.viewStyle;
     if (app.settings.viewImageAsTiles) {
-        PaintTiles(dc, std::max(w, 1), std::max(h, 1));
+        PaintTiles(dc, std::max<int>(at.right - at.left, 1), std::max<int>(at.bottom - at.top, 1));
         DrawFileNameLine(dc);
-    } else if (app.settings.viewStyle == kViewFitToWindow) {
+    } else if (style == kViewFitToWindow) {
         const FitResult fit =
-            FitImageToArea(client.right, client.bottom, T, S, app.canvas.width(), app.canvas.height(), d.noEnlarge);
-        x = fit.x, y = fit.y, w = fit.width, h = fit.height;
-        PaintBands(dc, viewing, x, y, w, h);
-        DrawCanvasClipped(dc, client, x, y, w, h);
+            FitImageToArea(client.right, client.bottom, T, S, app.canvas.width(), app.ShownHeight(), d.noEnlarge);
+        PaintFitted(dc, client, viewing, fit);
+        at = RECT{fit.x, fit.y, fit.x + fit.width, fit.y + fit.height};
         if (d.zoom != fit.zoom) {
             d.zoom = fit.zoom;
             UpdateTitleAndStatus();
         }
+    } else if (style == kViewFullScreen && !app.settings.fullSize) {
+        const FitResult fit = FitImageToScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                               app.canvas.width(), app.ShownHeight(), app.settings.stretchSmall != 0);
+        PaintFitted(dc, client, viewing, fit);
+        at = RECT{fit.x, fit.y, fit.x + fit.width, fit.y + fit.height};
+        DrawFileNameLine(dc);
     } else {
-        if (!d.canScrollY) {
-            FillBlack(dc, 0, T, client.right, y);
-            FillBlack(dc, 0, y + h, client.right, viewing.bottom);
-        }
-        if (!d.canScrollX) {
-            FillBlack(dc, 0, std::max(y, T), x, std::min(y + h, static_cast<int>(viewing.bottom)));
-            FillBlack(dc, x + w, std::max(y, T), client.right, std::min(y + h, static_cast<int>(viewing.bottom)));
-        }
-        DrawCanvasClipped(dc, client, x, y, w, h);
+        PaintAtZoom(dc, client, viewing, at);
+        if (style == kViewFullScreen) DrawFileNameLine(dc);
     }
-    d.originX = x, d.originY = y, d.shownWidth = w, d.shownHeight = h;
+    d.originX = at.left, d.originY = at.top, d.shownWidth = at.right - at.left, d.shownHeight = at.bottom - at.top;
 
-    if (app.settings.viewStyle != kViewFullScreen) {
+    if (style != kViewFullScreen) {
         MoveToEx(dc, 0, T, nullptr);
         LineTo(dc, client.right - 1, T);
         LineTo(dc, client.right - 1, viewing.bottom - 1);
         LineTo(dc, 0, viewing.bottom - 1);
         LineTo(dc, 0, T);
     }
-    const RECT& s = d.selection;
-    if (std::abs(s.right - s.left) >= 3 || std::abs(s.bottom - s.top) >= 3) {
-        DrawSelectionFrame(dc, s);
-        char text[96];
-        wsprintfA(text, "(%d, %d | %d, %d)", std::min(s.left, s.right) - x, std::min(s.top, s.bottom) - y,
-                  std::abs(s.right - s.left), std::abs(s.bottom - s.top));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 200, 0));
-        TextOutA(dc, 5, T + 5, text, lstrlenA(text));
-    }
+    DrawSelection(dc, at.left, at.top, T);
     EndPaint(window, &paint);
 }
 
@@ -238,12 +277,7 @@ void Zoom(int32_t commandId) {
     SizeWindowToCanvas();
     UpdateTitleAndStatus();
     InvalidateRect(app.window, nullptr, FALSE);
-    if (!d.fromPopup && app.toolbar) {
-        RECT frame;
-        GetWindowRect(app.window, &frame);
-        SetCursorPos(frame.left + ToolbarButtonOffset(commandId) + 30,
-                     frame.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 15);
-    }
+    MovePointerToButton(commandId);
     d.fromPopup = false;
     UpdateScrollState();
 }

@@ -10,6 +10,10 @@ void ToggleTiles(HWND window, int32_t id);
 void ToggleAlwaysMaximize(HWND window, int32_t id);
 void ToggleLockZoom(HWND window, int32_t id);
 void StepThroughFolder(HWND window, int32_t id);
+void SwitchFullScreen(HWND window, int32_t id);
+void SwitchSlideshow(HWND window, int32_t id);
+void SetVideoSize(HWND window, int32_t id);
+void ToggleMediaSetting(HWND window, int32_t id);
 
 // How the picture is shown, and which picture of the folder.
 inline constexpr CommandRoute kViewerCommands[] = {
@@ -27,6 +31,13 @@ inline constexpr CommandRoute kViewerCommands[] = {
     {command::kLast, &StepThroughFolder},
     {command::kRandom, &StepThroughFolder},
     {command::kReload, &StepThroughFolder},
+    {command::kFullscreen, &SwitchFullScreen},
+    {command::kSlideshow, &SwitchSlideshow},
+    {command::kVideoNormalSize, &SetVideoSize},
+    {command::kVideoDoubleSize, &SetVideoSize},
+    {command::kVideoFullscreen, &SetVideoSize},
+    {command::kShowPlaybar, &ToggleMediaSetting},
+    {command::kLoopMedia, &ToggleMediaSetting},
 };
 
 }  // namespace marbleye::win32

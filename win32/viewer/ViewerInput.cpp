@@ -133,11 +133,13 @@ bool HandleViewerInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             SetCapture(window);
             return true;
         case WM_RBUTTONUP:
+            // Not consumed: the default handling then asks for the context
+            // menu, which shows only when no selection was drawn.
             if (d.drag == DragMode::kNone || d.drag == DragMode::kScroll) return false;
             ReleaseCapture();
             SetCursor(LoadCursor(nullptr, IDC_ARROW));
             d.drag = DragMode::kNone;
-            return true;
+            return false;
         case WM_MOUSEMOVE:
             if (d.drag == DragMode::kScroll && (wParam & MK_LBUTTON)) {
                 ScrollBy(p.x - d.lastPointer.x, p.y - d.lastPointer.y);
