@@ -18,10 +18,12 @@
 //   key VK                     press and release a virtual key
 //   wheel DELTA [ctrl]         turn the mouse wheel
 //   close                      close the window
+//   activate                   make the main window the active, foreground one
 //   post-command ID            post WM_COMMAND (for commands that open a dialog)
 //   post-syscommand ID         post WM_SYSCOMMAND
 //   dialog-text ID [SECONDS]   text of a control of the program's dialog (ID 0: its caption)
-//   dialog-press ID            press a button of the program's dialog
+//   dialog-press ID            press a button of the program's dialog, which then closes
+//   dialog-click ID            press a button of the program's dialog that keeps it open
 //   dialog-count               number of dialogs the program has open
 //   dialog-set-text ID TEXT    set the text of a control of the program's dialog
 //   popup-state ID             as menu-state, for the context menu being shown
@@ -259,10 +261,14 @@ int DialogText(HWND window, int control, double seconds) {
     return 0;
 }
 
-int DialogPress(HWND window, int control) {
+int DialogPress(HWND window, int control, bool closes) {
     HWND dialog = ProgramDialog(window, 5);
     if (!dialog) return Fail("no dialog is open");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+    if (!closes) {
+        Settle(window);
+        return 0;
+    }
     for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
     Settle(window);
     return IsWindow(dialog) ? Fail("the dialog stayed open") : 0;
@@ -478,11 +484,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (action == "dialog-text") return DialogText(window, number(2), argc > 3 ? std::atof(argv[3]) : 10);
-    if (action == "dialog-press") return DialogPress(window, number(2));
+    if (action == "dialog-press" || action == "dialog-click") return DialogPress(window, number(2), action == "dialog-press");
     if (action == "dialog-count") {
         int count = 0;
         ProgramDialog(window, 0, &count);
         std::printf("%d\n", count);
+        return 0;
+    }
+    if (action == "activate") {
+        SetForegroundWindow(window);
+        Settle(window);
         return 0;
     }
     if (action == "close") {

@@ -35,7 +35,8 @@ start() {
         mkdir -p "$program/INTL"
         printf '%b' "$language" >"$program/INTL/Deutsch.ini"
     fi
-    (cd "$program" && exec ./Marbleye.exe "$@" >/dev/null 2>&1) &
+    # shellcheck disable=SC2086  # program_env holds NAME=VALUE words
+    (cd "$program" && exec env ${program_env:-} ./Marbleye.exe "$@" >/dev/null 2>&1) &
     program_pid=$!
     drive wait-window 60 >/dev/null || echo "      (the window did not appear)"
 }
@@ -54,3 +55,31 @@ stop() {
     done
     wait 2>/dev/null
 }
+
+# Real key presses, as X delivers them to the focused program window:
+# press KEY... (xdotool key names: ctrl+t, Next, plus, asterisk, shift+h).
+press() {
+    local window
+    drive activate >/dev/null
+    window=$(xdotool search --name ' - Marbleye$' 2>/dev/null | head -1)
+    [[ -z "$window" ]] && window=$(xdotool search --name '^Marbleye$' 2>/dev/null | head -1)
+    [[ -n "$window" ]] && xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key --delay 100 "$@" 2>/dev/null
+    sleep 0.3
+    drive title >/dev/null
+}
+
+# Waits up to SECONDS for COMMAND... to print EXPECTED; prints what it printed last.
+wait_for() {  # SECONDS EXPECTED COMMAND...
+    local seconds=$1 expected=$2 got=""
+    shift 2
+    for _ in $(seq 1 $((seconds * 5))); do
+        got=$("$@")
+        [[ "$got" == "$expected" ]] && break
+        sleep 0.2
+    done
+    printf '%s' "$got"
+}
+
+# The Windows folder of the test's Wine prefix.
+windows_folder() { printf '%s' "$WINEPREFIX/drive_c/windows"; }

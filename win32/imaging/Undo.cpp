@@ -14,13 +14,7 @@ namespace marbleye::win32 {
 
 namespace {
 
-std::string UndoFilePath() {
-    char folder[MAX_PATH] = {};
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path + "~mbundo.tmp";
-}
+std::string UndoFilePath() { return WindowsFolderFile("~mbundo.tmp"); }
 
 }  // namespace
 

@@ -11,13 +11,7 @@ namespace marbleye::win32 {
 
 namespace {
 
-std::string WallpaperPath() {
-    char folder[MAX_PATH] = {};
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path + "Marbleye Wallpaper.bmp";
-}
+std::string WallpaperPath() { return WindowsFolderFile("Marbleye Wallpaper.bmp"); }
 
 // "0" centred, "2" stretched, "1" tiled, as the desktop reads it.
 const char* StyleDigit(int32_t id) {

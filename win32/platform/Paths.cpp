@@ -12,6 +12,14 @@ std::string ProgramFolder() {
     return FolderOf(path);
 }
 
+std::string WindowsFolderFile(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return path + name;
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t separator = path.find_last_of('\\');
     return separator == std::string::npos ? path : path.substr(0, separator);

@@ -7,6 +7,9 @@ namespace marbleye::win32 {
 // The folder of the program file, without a trailing separator.
 std::string ProgramFolder();
 
+// A file of that name in the Windows folder.
+std::string WindowsFolderFile(const std::string& name);
+
 // The path of a file as the core opens it. Under Wine the core runs as a
 // native library and needs the host's path for a Windows path.
 std::string ToCorePath(const std::string& windowsPath);

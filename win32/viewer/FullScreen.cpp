@@ -27,9 +27,11 @@ void Enter(HWND window) {
     if (settings.hideTaskBar) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (!settings.showCursor) ShowCursor(FALSE);
     if (settings.thumbViewStyle == 1) app.display.zoom = 1.0f;
-    ShowWindow(window, SW_SHOWMAXIMIZED);
-    SendMessageA(window, WM_SIZE, SIZE_MAXIMIZED,
-                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // Placed over the whole screen rather than maximized: under X without a
+    // window manager a maximized window keeps its old size.
+    SetWindowPos(window, nullptr, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    SendMessageA(window, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(screenWidth, screenHeight));
 }
 
 // Returns false when leaving ended the program.

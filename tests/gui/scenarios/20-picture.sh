@@ -32,6 +32,15 @@ check "Use last Windowposition is checked" "enabled checked" "$(drive menu-state
 drive command 40069 >/dev/null
 check "the video size of the settings is checked" "enabled checked" "$(drive menu-state 40071)"
 check "the other video sizes are not" "enabled unchecked" "$(drive menu-state 40072)"
+drive command 40073 >/dev/null
+check "choosing a video size checks it" "enabled checked enabled unchecked" "$(drive menu-state 40073) $(drive menu-state 40071)"
+drive command 40074 >/dev/null
+drive command 40075 >/dev/null
+check "the play bar and loop settings toggle" "enabled unchecked enabled unchecked" "$(drive menu-state 40074) $(drive menu-state 40075)"
+drive command 40070 >/dev/null
+read -r wx wy ww wh <<<"$(drive window-rect)"
+check "Save current Windowposition writes it to the settings file at once" "LastWinX=$wx LastWinY=$wy LastWinW=$ww LastWinH=$wh" \
+    "$(tr -d '\r' <"$program/Marbleye.ini" | grep -E '^LastWin[XYWH]=' | tr '\n' ' ' | sed 's/ $//')"
 drive command 40066 >/dev/null
 check "fitting checks Fit Image to Window" "enabled checked" "$(drive menu-state 40066)"
 check "and unchecks Fit None" "enabled unchecked" "$(drive menu-state 40067)"
