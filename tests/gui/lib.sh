@@ -56,14 +56,19 @@ stop() {
     wait 2>/dev/null
 }
 
-# Real key presses, as X delivers them to the focused program window:
-# press KEY... (xdotool key names: ctrl+t, Next, plus, asterisk, shift+h).
-press() {
+# Makes the program's window the active one, for Wine and for X alike.
+focus_program() {
     local window
     drive activate >/dev/null
     window=$(xdotool search --name ' - Marbleye$' 2>/dev/null | head -1)
     [[ -z "$window" ]] && window=$(xdotool search --name '^Marbleye$' 2>/dev/null | head -1)
     [[ -n "$window" ]] && xdotool windowfocus --sync "$window" 2>/dev/null
+}
+
+# Real key presses, as X delivers them to the focused program window:
+# press KEY... (xdotool key names: ctrl+t, Next, plus, asterisk, shift+h).
+press() {
+    focus_program
     xdotool key --delay 100 "$@" 2>/dev/null
     sleep 0.3
     drive title >/dev/null

@@ -72,8 +72,12 @@ void ParseCommandLine(const std::string& line) {
         BuildProgramFolderList(std::string(), folder);
         if (r.maximize && !r.fullScreen) MaximizeForThisRun();
         if (r.fullScreen) ToggleFullScreen(app.window, false);
-        if (!app.folder.empty()) LoadFolderEntry();
-        else SizeWindowToImage(10, 10);
+        if (!app.folder.empty()) {
+            LoadFolderEntry();
+        } else {
+            SizeWindowToImage(10, 10);
+            UpdateTitleAndStatus();
+        }
         StartSlideshow(app.window);
         return;
     }

@@ -1,5 +1,7 @@
 #include "win32/frame/MenuBar.h"
 
+#include <algorithm>
+
 #include "win32/app/Program.h"
 #include "win32/frame/MenuBitmaps.h"
 #include "win32/platform/Messages.h"
@@ -35,6 +37,22 @@ int MenuBarWidth() {
         if (GetMenuItemRect(app.window, app.menu, i, &item)) width += item.right - item.left + 4;
     }
     return width;
+}
+
+void LayOutMenuBarOnOneLine() {
+    const Program& app = App();
+    if (!app.menu || !app.window) return;
+    const int count = GetMenuItemCount(app.menu);
+    RECT first{}, last{};
+    if (count > 0 && GetMenuItemRect(app.window, app.menu, 0, &first) &&
+        GetMenuItemRect(app.window, app.menu, count - 1, &last) && first.top == last.top && last.right > last.left) {
+        return;
+    }
+    RECT frame;
+    GetWindowRect(app.window, &frame);
+    SetWindowPos(app.window, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), std::max<int>(frame.bottom - frame.top, 200),
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    DrawMenuBar(app.window);
 }
 
 }  // namespace marbleye::win32

@@ -12,4 +12,8 @@ void DestroyMainMenu();
 // The width the menu bar needs, so the window never wraps it.
 int MenuBarWidth();
 
+// Widens the window for a moment when its menu bar is wrapped (as in a
+// window not yet sized), so that MenuBarWidth measures whole items.
+void LayOutMenuBarOnOneLine();
+
 }  // namespace marbleye::win32

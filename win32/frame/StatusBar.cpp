@@ -65,7 +65,7 @@ void UpdateTitleAndStatus() {
         facts.count = static_cast<int32_t>(app.folder.entries.size());
     }
     facts.canvasWidth = app.canvas.width();
-    facts.canvasHeight = app.canvas.height();
+    facts.canvasHeight = app.ShownHeight();
     facts.fileBitDepth = app.image.fileBitDepth;
     facts.zoom = app.display.zoom;
     facts.playing = PlayingText();

@@ -114,10 +114,11 @@ void SizeWindowToImage(int displayWidth, int displayHeight) {
     modes.useLastPosition = app.settings.lastWinPos != 0;
     modes.lastX = app.settings.lastWinX, modes.lastY = app.settings.lastWinY;
     modes.lastWidth = app.settings.lastWinW, modes.lastHeight = app.settings.lastWinH;
+    LayOutMenuBarOnOneLine();
     const WindowPlacement placement = PlaceWindowForImage(displayWidth, displayHeight, CurrentMetrics(), modes);
-    app.display.noEnlarge = placement.noEnlarge;
     SetWindowPos(app.window, nullptr, placement.x, placement.y, placement.width, placement.height,
                  SWP_NOZORDER | SWP_SHOWWINDOW);
+    app.display.noEnlarge = placement.noEnlarge;
     if (modes.useLastPosition) UpdateScrollState();
 }
 

@@ -2,6 +2,7 @@
 echo "== the viewer's context menu"
 start "$(winpath "$pictures/halves.bmp")"
 read -r cw ch <<<"$(drive client-size)"
+focus_program
 drive context-menu $((cw / 2)) $((ch / 2)) >/dev/null
 check "it opens over the picture" "yes" "$(drive popup-shown 5)"
 check "Full Size is checked in fit-none" "enabled checked" "$(drive popup-state 40067)"
@@ -12,6 +13,7 @@ check "the file commands are there" "enabled unchecked" "$(drive popup-state 214
 xdotool key --delay 80 Down Down Down Down Down Down Down Return
 check "choosing Zoom In zooms in" $'\t150%' "$(wait_for 5 $'\t150%' drive status 1)"
 drive command 40086 >/dev/null
+focus_program
 drive context-menu $((cw / 2)) $((ch / 2)) >/dev/null
 drive popup-shown 5 >/dev/null
 check "Lock Zoom is checked while locked" "enabled checked" "$(drive popup-state 40086)"
@@ -19,6 +21,7 @@ xdotool key Escape
 check "Escape closes it" "no" "$(drive popup-shown 0)"
 drive command 40086 >/dev/null
 drive command 40066 >/dev/null
+focus_program
 drive context-menu $((cw / 2)) $((ch / 2)) >/dev/null
 drive popup-shown 5 >/dev/null
 check "fitted: Auto Size is checked" "enabled checked" "$(drive popup-state 40066)"
@@ -27,6 +30,7 @@ check "and Lock Zoom greyed" "grayed unchecked" "$(drive popup-state 40086)"
 xdotool key Escape
 drive command 40067 >/dev/null
 drive command 40050 >/dev/null
+focus_program
 drive context-menu 640 512 >/dev/null
 drive popup-shown 5 >/dev/null
 check "in full screen: Fullscreen is checked" "enabled checked" "$(drive popup-state 40050)"
