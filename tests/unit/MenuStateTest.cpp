@@ -138,5 +138,119 @@ TEST(ToolbarState, Buttons) {
     EXPECT_FALSE(ComputeToolbarState(s).at(kSlideshow).enabled);
 }
 
+// Steps 1 and 2: everything the rules decide starts greyed; these few are
+// always there, Restore Default Toolbar only with the toolbar.
+TEST(MenuStateRules, GreyedFirstThenTheAlwaysAvailable) {
+    ProgramState s;
+    s.toolbarShown = false;
+    const auto items = ComputeMenuState(s);
+    for (int32_t id : {kOpenWithPhotoshop, kReload, kUndo, kCopy, kCut, kCrop, kSelectAll, kFullscreen, kTilemap,
+                       kFirst, kLast, kRandom, kFlip, kCustomDither, kWallpaperCentered, kThumbnailView,
+                       kRestoreToolbar}) {
+        EXPECT_FALSE(items.at(id).enabled) << id;
+    }
+    for (int32_t id : {kPaste, kAlwaysMaximize, kBatchConversion, kUseLastWindowPosition, kCatalogCreator,
+                       kDatabaseMaintenance, kSetLanguage, kResetEditors, kWhatsNew, kHomepage, kKeyboardHelp}) {
+        EXPECT_TRUE(items.at(id).enabled) << id << " stays enabled";
+    }
+}
+
+// Step 3: a picture.
+TEST(MenuStateRules, APictureEnablesItsCommands) {
+    const ProgramState s = Picture();
+    const auto items = ComputeMenuState(s);
+    for (int32_t id : {kOpenWithPhotoshop, kOpenWithPaintShopPro, kOpenWithPhotoPaint, kReload, kPrint, kSaveAs,
+                       kCopy, kCut, kCrop, kFullscreen, kTilemap, kZoomIn, kZoomOut, kOriginalSize, kFlip, kMirror,
+                       kRotateLeft, kRotateRight, kRedChannel, kGrayscale, kInvert, kRgbToBgr, kCustomDither,
+                       kButtonize, kBlur, kResize, kCopyTo, kRename, kWallpaperCentered, kWallpaperDelete}) {
+        EXPECT_TRUE(items.at(id).enabled) << id;
+    }
+    EXPECT_FALSE(items.at(kOpenWithMediaPlayer).enabled) << "media players only for media";
+}
+
+TEST(MenuStateRules, SaveOnlyForFormatsThatCanBeWrittenBack) {
+    ProgramState s = Picture();
+    for (int32_t id = -1; id <= 41; ++id) {
+        s.formatId = id;
+        const bool expected = id == 0 || id == 5 || id == 6 || id == 8 || id == 23 || id == 24 || id == 25 ||
+                              id == 27 || id == 28 || id == 32 || id == 33 || id == 35 || id == 36;
+        EXPECT_EQ(Enabled(s, kSave), expected) << "format " << id;
+    }
+}
+
+TEST(MenuStateRules, ARunningAnimationGreysThePixelCommands) {
+    ProgramState s = Picture();
+    s.animationRunning = true;
+    const auto items = ComputeMenuState(s);
+    for (int32_t id : {kFlip, kGrayscale, kInvert, kConvertTo8Bit, kBlur, kResize, kRgbToGrb}) {
+        EXPECT_FALSE(items.at(id).enabled) << id;
+    }
+    for (int32_t id : {kSaveAs, kCopy, kZoomIn, kCopyTo, kWallpaperTiled}) EXPECT_TRUE(items.at(id).enabled) << id;
+}
+
+// Step 5: media playing enables its commands even without a canvas.
+TEST(MenuStateRules, MediaPlayingWithoutACanvas) {
+    ProgramState s;
+    s.mediaPlaying = true;
+    s.folderCount = 3;
+    const auto items = ComputeMenuState(s);
+    for (int32_t id : {kFullscreen, kZoomIn, kZoomOut, kOriginalSize, kReload, kCopyTo, kMoveTo, kNext, kPrevious}) {
+        EXPECT_TRUE(items.at(id).enabled) << id;
+    }
+    EXPECT_FALSE(items.at(kPrint).enabled);
+    s.folderCount = 1;
+    EXPECT_FALSE(Enabled(s, kNext));
+}
+
+// Step 4: without a picture only the commands that need none.
+TEST(MenuStateRules, AFolderWithoutAShownPicture) {
+    ProgramState s;
+    s.folderCount = 3;
+    for (int32_t id : {kSlideshow, kFirst, kLast, kRandom}) EXPECT_TRUE(Enabled(s, id)) << id;
+    for (int32_t id : {kNext, kPrevious}) EXPECT_FALSE(Enabled(s, id)) << id;
+}
+
+// Steps 6 to 9.
+TEST(MenuStateRules, BrowserUndoLockZoomAndFitChecks) {
+    ProgramState s = Picture();
+    s.browserMode = true;
+    auto items = ComputeMenuState(s);
+    for (int32_t id : {kThumbnailView, kReportView, kListView, kSelectAll}) EXPECT_TRUE(items.at(id).enabled) << id;
+    for (int32_t id : {kUseLastWindowPosition, kSaveWindowPosition, kFitToWindow, kFitNone}) {
+        EXPECT_FALSE(items.at(id).enabled) << id;
+    }
+    EXPECT_TRUE(items.at(kZoomIn).enabled) << "the zoom stays with the preview at full size";
+    s = Picture();
+    EXPECT_FALSE(Enabled(s, kUndo));
+    s.undoAvailable = true;
+    EXPECT_TRUE(Enabled(s, kUndo));
+    s.viewStyle = 2;
+    items = ComputeMenuState(s);
+    EXPECT_FALSE(items.at(kLockZoom).enabled) << "only in fit-none";
+    EXPECT_TRUE(items.at(kFitNone).checked) << "every style but fitting checks Fit None";
+    EXPECT_FALSE(items.at(kFitToWindow).checked);
+}
+
+TEST(ToolbarStateRules, MediaBrowserAndPreview) {
+    ProgramState s;
+    s.mediaPlaying = true;
+    s.folderCount = 2;
+    auto buttons = ComputeToolbarState(s);
+    for (int32_t id : {kReload, kZoomIn, kOriginalSize, kZoomOut, kCopyTo, kRename, kPrevious, kNext}) {
+        EXPECT_TRUE(buttons.at(id).enabled) << id;
+    }
+    for (int32_t id : {kPrint, kSaveAs}) EXPECT_FALSE(buttons.at(id).enabled) << id;
+    s = Picture();
+    s.folderCount = 1;
+    buttons = ComputeToolbarState(s);
+    for (int32_t id : {kPrevious, kNext, kSlideshow}) EXPECT_FALSE(buttons.at(id).enabled) << id;
+    for (int32_t id : {kReload, kSaveAs, kPrint, kZoomIn, kDelete}) EXPECT_TRUE(buttons.at(id).enabled) << id;
+    s.browserMode = true;
+    s.previewStyle = 1;
+    buttons = ComputeToolbarState(s);
+    for (int32_t id : {kZoomIn, kOriginalSize, kZoomOut}) EXPECT_FALSE(buttons.at(id).enabled) << id;
+    EXPECT_TRUE(buttons.at(kSaveAs).enabled);
+}
+
 }  // namespace
 }  // namespace marbleye
