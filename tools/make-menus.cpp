@@ -1,5 +1,5 @@
-// Writes the resource script of the main menu, the viewer's context menu and
-// the accelerator table, and the key list "Keyboard.txt", from the command
+// Writes the resource script of the main menu, the context menus and the
+// accelerator table, and the key list "Keyboard.txt", from the command
 // list, so menus, keys and commands cannot drift apart.
 #include <cstdio>
 #include <fstream>
@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     const std::string script = "// Made by make-menus from the command list; not to be edited.\n\n" +
                                marbleye::MenuResourceScript("IDM_MAINMENU", marbleye::MainMenuLayout()) + "\n" +
                                marbleye::MenuResourceScript("VIEWPOPUPMENU", marbleye::ViewerPopupLayout()) + "\n" +
+                               marbleye::MenuResourceScript("TOOLBARPOPUP", marbleye::ToolbarPopupLayout()) + "\n" +
                                marbleye::AcceleratorResourceScript("IDA_ACCELERATORS");
     const bool written = WriteFile(argv[1], script) && WriteFile(argv[2], marbleye::KeyboardHelpText());
     return written ? 0 : 1;

@@ -1,179 +1,147 @@
-// Draws the Win32 program's pictures: the toolbar strips in four sizes, the
-// menu bitmaps, the program icon, the About picture and the two hand
-// cursors. Buttons and menu pictures are coloured tiles with a glyph from a
-// small built-in 5 x 7 font, so the set is our own and costs nothing to keep.
+// Makes the Win32 program's pictures: the toolbar strips in four sizes and
+// the menu bitmaps from the Tango icon theme (see Artwork.cpp for which icon
+// each picture shows), the toolbar band's pattern, and our own drawn program
+// icon, About picture and two hand cursors.
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "canvas/ImageCanvas.h"
-#include "formats/bmp/Bmp.h"
+#include "Artwork.h"
+#include "IconLayer.h"
+#include "Picture.h"
 
 namespace {
 
-using marbleye::ImageCanvas;
+using namespace marbleye::artwork;
 
-struct Rgb {
-    uint8_t r, g, b;
-};
-
-// Rows of 5 bits, top first.
+// Rows of 5 bits, top first: the letters of the About picture's name.
 struct Glyph {
     char c;
     std::array<uint8_t, 7> rows;
 };
 
 constexpr Glyph kFont[] = {
-    {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'X', {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}},
-    {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}}, {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
-    {'+', {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
-    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
-    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}}, {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}},
-    {'D', {0x1E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1E}}, {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
-    {'>', {0x10, 0x08, 0x04, 0x02, 0x04, 0x08, 0x10}}, {'<', {0x01, 0x02, 0x04, 0x08, 0x04, 0x02, 0x01}},
-    {'*', {0x00, 0x15, 0x0E, 0x1F, 0x0E, 0x15, 0x00}}, {'@', {0x0E, 0x11, 0x17, 0x15, 0x17, 0x10, 0x0E}},
-    {'=', {0x00, 0x00, 0x1F, 0x00, 0x1F, 0x00, 0x00}}, {'#', {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A}},
-    {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}}, {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}},
-    {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}}, {'W', {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A}},
-    {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}}, {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
-    {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}}, {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
-    {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}}, {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
-    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}}, {'N', {0x11, 0x19, 0x15, 0x13, 0x11, 0x11, 0x11}},
-    {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
-    {'/', {0x01, 0x01, 0x02, 0x04, 0x08, 0x10, 0x10}}, {'o', {0x00, 0x00, 0x0E, 0x11, 0x11, 0x11, 0x0E}},
-    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}}, {'Y', {0x11, 0x11, 0x0A, 0x04, 0x04, 0x04, 0x04}},
+    {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}}, {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}}, {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+    {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}}, {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}},
+    {'Y', {0x11, 0x11, 0x0A, 0x04, 0x04, 0x04, 0x04}},
 };
 
 const Glyph& GlyphOf(char c) {
     for (const Glyph& glyph : kFont) {
         if (glyph.c == c) return glyph;
     }
-    return kFont[7];  // '?'
+    assert(!"letter missing from the font");
+    return kFont[0];
 }
 
-// A top-down RGB drawing surface written out bottom-up through the canvas.
-class Picture {
-public:
-    Picture(int width, int height, Rgb fill) : width_(width), height_(height), pixels_(width * height, fill) {}
-    int width() const { return width_; }
-    int height() const { return height_; }
-    void Set(int x, int y, Rgb colour) {
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[y * width_ + x] = colour;
-    }
-    Rgb Get(int x, int y) const { return pixels_[y * width_ + x]; }
-
-    // A tile with a rounded border and the glyph scaled to fit, at (left, 0).
-    void DrawTile(int left, int size, int tileWidth, Rgb face, char c) {
-        const Rgb dark{static_cast<uint8_t>(face.r / 2), static_cast<uint8_t>(face.g / 2), static_cast<uint8_t>(face.b / 2)};
-        const int inset = size >= 20 ? 2 : 1;
-        const int x0 = left + (tileWidth - size) / 2 + inset, y0 = inset, x1 = x0 + size - 2 * inset - 1,
-                  y1 = height_ - inset - 1;
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) {
-                const bool corner = (x == x0 || x == x1) && (y == y0 || y == y1);
-                if (corner) continue;
-                const bool edge = x == x0 || x == x1 || y == y0 || y == y1;
-                Set(x, y, edge ? dark : face);
-            }
-        }
-        const Glyph& glyph = GlyphOf(c);
-        const int scale = std::max(1, (y1 - y0 - 1) / 8);
-        const int gx = (x0 + x1 + 1) / 2 - (5 * scale) / 2, gy = (y0 + y1 + 1) / 2 - (7 * scale) / 2;
+// Text in the glyph font, each dot a square of scale pixels.
+void DrawText(Picture& picture, int left, int top, int scale, const char* text, Rgb colour) {
+    for (int i = 0; text[i]; ++i) {
+        const Glyph& glyph = GlyphOf(text[i]);
         for (int row = 0; row < 7; ++row) {
             for (int col = 0; col < 5; ++col) {
                 if (!(glyph.rows[row] & (0x10 >> col))) continue;
                 for (int dy = 0; dy < scale; ++dy) {
-                    for (int dx = 0; dx < scale; ++dx) Set(gx + col * scale + dx, gy + row * scale + dy, Rgb{255, 255, 255});
-                }
-            }
-        }
-    }
-
-    // Text in the glyph font, each dot a square of scale pixels.
-    void DrawText(int left, int top, int scale, const char* text, Rgb colour) {
-        for (int i = 0; text[i]; ++i) {
-            const Glyph& glyph = GlyphOf(text[i]);
-            for (int row = 0; row < 7; ++row) {
-                for (int col = 0; col < 5; ++col) {
-                    if (!(glyph.rows[row] & (0x10 >> col))) continue;
-                    for (int dy = 0; dy < scale; ++dy) {
-                        for (int dx = 0; dx < scale; ++dx) {
-                            Set(left + (i * 6 + col) * scale + dx, top + row * scale + dy, colour);
-                        }
+                    for (int dx = 0; dx < scale; ++dx) {
+                        picture.Set(left + (i * 6 + col) * scale + dx, top + row * scale + dy, colour);
                     }
                 }
             }
         }
     }
+}
 
-    bool SaveBmp(const std::string& path) const {
-        ImageCanvas canvas;
-        if (!canvas.Create(width_, height_, 24, 0, marbleye::Palette256{})) return false;
-        for (int y = 0; y < height_; ++y) {
-            uint8_t* row = canvas.Row(height_ - 1 - y);
-            for (int x = 0; x < width_; ++x) {
-                const Rgb p = Get(x, y);
-                row[x * 3] = p.b, row[x * 3 + 1] = p.g, row[x * 3 + 2] = p.r;
-            }
-        }
-        return marbleye::WriteBmp(path, canvas, 24, marbleye::QuietHost()).ok();
-    }
+void Report(const std::string& message) { std::fprintf(stderr, "make-resources: %s\n", message.c_str()); }
 
-private:
-    int width_, height_;
-    std::vector<Rgb> pixels_;
-};
+bool Saved(const Picture& picture, const std::string& path, int bits) {
+    if (picture.SaveBmp(path, bits)) return true;
+    Report("could not write " + path);
+    return false;
+}
 
-// The background that the program maps to the button face colour.
-constexpr Rgb kButtonFace{192, 192, 192};
+// The theme icon at one of its sizes, with its sign; the reason in error
+// when the theme lacks it.
+std::optional<Layer> ThemeIcon(const std::string& theme, const char* icon, int size, Sign sign, std::string& error) {
+    const std::string path = theme + "/" + std::to_string(size) + "x" + std::to_string(size) + "/" + icon + ".png";
+    std::optional<Layer> layer = LoadPngIcon(path, size, error);
+    if (layer) StampSign(*layer, sign);
+    return layer;
+}
 
-struct ToolbarImage {
-    char glyph;
-    Rgb face;
-};
+std::optional<Layer> ToolbarLayer(const std::string& theme, const ToolbarImage& image, int size, std::string& error) {
+    if (!image.icon) return LayerFromArt(size == 16 ? *image.drawn16 : *image.drawn24);
+    return ThemeIcon(theme, image.icon, size, image.sign, error);
+}
 
-// Indexed by the toolbar's image numbers.
-constexpr ToolbarImage kToolbarImages[] = {
-    {'O', {40, 110, 200}}, {'X', {190, 50, 50}},  {'S', {40, 140, 70}},  {'P', {90, 90, 120}},
-    {'+', {30, 120, 160}}, {'1', {30, 120, 160}}, {'-', {30, 120, 160}}, {'?', {120, 80, 170}},
-    {'C', {200, 130, 30}}, {'M', {200, 130, 30}}, {'D', {190, 50, 50}},  {'R', {200, 130, 30}},
-    {'>', {60, 150, 60}},  {'<', {60, 150, 60}},  {'*', {170, 60, 150}}, {'@', {40, 110, 200}},
-    {'=', {100, 100, 100}}, {'#', {40, 110, 200}}, {'V', {100, 100, 100}}, {'W', {100, 100, 100}},
-    {'T', {100, 100, 100}}, {'K', {150, 100, 40}}, {'U', {90, 90, 120}},
-};
+std::optional<Layer> MenuLayer(const std::string& theme, const MenuImage& image, std::string& error) {
+    if (!image.icon) return LayerFromArt(*image.drawn13);
+    std::optional<Layer> icon = ThemeIcon(theme, image.icon, 16, Sign::kNone, error);
+    if (!icon) return std::nullopt;
+    Layer scaled = Downscaled(*icon, 13);
+    StampSign(scaled, image.sign);
+    return scaled;
+}
 
+// A strip holds one button image after another, each icon at (left, 0) of
+// its button: the 16-pixel icons centred in the 18-pixel buttons, the
+// 24-pixel ones in the top left corner of the 25-pixel buttons.
 struct StripSize {
     const char* file;
-    int width, height;
+    int width, height, iconSize, left;
 };
 
-constexpr StripSize kStrips[] = {
-    {"toolbar16.bmp", 16, 16}, {"toolbar18.bmp", 18, 16}, {"toolbar24.bmp", 24, 24}, {"toolbar25.bmp", 25, 25}};
+constexpr StripSize kStrips[] = {{"toolbar16.bmp", 16, 16, 16, 0},
+                                 {"toolbar18.bmp", 18, 16, 16, 1},
+                                 {"toolbar24.bmp", 24, 24, 24, 0},
+                                 {"toolbar25.bmp", 25, 25, 24, 0}};
 
-struct MenuImage {
-    int id;
-    char glyph;
-    Rgb face;
-};
+bool WriteStrip(const std::string& folder, const std::string& theme, const StripSize& strip) {
+    const auto images = ToolbarImages();
+    Picture picture(strip.width * static_cast<int>(images.size()), strip.height, kButtonFace);
+    for (size_t i = 0; i < images.size(); ++i) {
+        std::string error;
+        const std::optional<Layer> layer = ToolbarLayer(theme, images[i], strip.iconSize, error);
+        if (!layer) {
+            Report(error + " (the tango-icon-theme package installs the theme)");
+            return false;
+        }
+        picture.Composite(*layer, static_cast<int>(i) * strip.width + strip.left, 0);
+    }
+    return Saved(picture, folder + "/" + strip.file, 8);
+}
 
-// Menu item pictures by resource number.
-constexpr MenuImage kMenuImages[] = {
-    {146, 'C', {200, 130, 30}}, {147, 'M', {200, 130, 30}}, {148, 'D', {190, 50, 50}},  {149, 'R', {200, 130, 30}},
-    {150, '+', {30, 120, 160}}, {151, '-', {30, 120, 160}}, {152, '1', {30, 120, 160}}, {153, '>', {60, 150, 60}},
-    {154, '<', {60, 150, 60}},  {155, 'P', {90, 90, 120}},  {156, 'S', {40, 140, 70}},  {157, '*', {170, 60, 150}},
-    {158, '@', {40, 110, 200}}, {160, 'O', {40, 110, 200}}, {161, 'X', {190, 50, 50}},  {162, 'U', {90, 90, 120}},
-    {163, '#', {40, 110, 200}}, {164, 'K', {150, 100, 40}}, {166, 'B', {150, 100, 40}}, {167, 'D', {150, 100, 40}},
-    {168, '=', {100, 100, 100}}, {169, 'T', {100, 100, 100}}, {170, '?', {120, 80, 170}}, {171, 'H', {40, 110, 200}},
-    {172, 'L', {100, 100, 100}}, {173, 'o', {100, 100, 100}}, {174, 'N', {100, 100, 100}}, {175, 'C', {40, 140, 70}},
-    {176, '/', {40, 140, 70}},  {177, 'X', {40, 140, 70}},  {178, 'V', {40, 140, 70}},  {179, 'A', {40, 140, 70}},
-    {180, '*', {30, 30, 30}},   {181, '.', {200, 200, 200}}, {183, 'o', {200, 200, 200}}, {184, '*', {30, 30, 30}},
-    {188, 'T', {100, 130, 60}}, {189, 'D', {190, 50, 50}},  {190, 'S', {100, 130, 60}}, {191, 'C', {100, 130, 60}},
-};
+bool WriteMenuPicture(const std::string& folder, const std::string& theme, const MenuImage& image) {
+    std::string error;
+    const std::optional<Layer> layer = MenuLayer(theme, image, error);
+    if (!layer) {
+        Report(error + " (the tango-icon-theme package installs the theme)");
+        return false;
+    }
+    Picture picture(13, 13, kButtonFace);
+    picture.Composite(*layer, 0, 0);
+    return Saved(picture, folder + "/menu" + std::to_string(image.id) + ".bmp", 8);
+}
+
+// The tile behind the toolbar band when its background is the pattern: small
+// raised dots on the button face, drawn only in the greys the program maps to
+// the face, light and shadow colours, so it follows the desktop scheme.
+bool WriteToolbarPattern(const std::string& path) {
+    Picture picture(32, 32, kButtonFace);
+    for (int y = 0; y < 32; y += 8) {
+        for (int x = (y % 16 == 0) ? 0 : 8; x < 32; x += 16) {
+            picture.Set(x, y, kMappedLight);
+            picture.Set(x + 1, y + 1, kMappedShadow);
+        }
+    }
+    return Saved(picture, path, 8);
+}
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) { out.push_back(v & 0xFF), out.push_back((v >> 8) & 0xFF); }
 void Put32(std::vector<uint8_t>& out, uint32_t v) { Put16(out, v & 0xFFFF), Put16(out, v >> 16); }
@@ -272,38 +240,26 @@ bool WriteAboutPicture(const std::string& path) {
             picture.Set(x, y, Rgb{channel(30), channel(80), channel(190)});
         }
     }
-    picture.DrawText(96, 31, 4, "MARBLEYE", Rgb{235, 240, 255});
-    return picture.SaveBmp(path);
+    DrawText(picture, 96, 31, 4, "MARBLEYE", Rgb{235, 240, 255});
+    return Saved(picture, path, 24);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-resources FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make-resources FOLDER TANGO-THEME-FOLDER\n");
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string folder = argv[1], theme = argv[2];
     std::filesystem::create_directories(folder);
     bool ok = true;
-    const int imageCount = static_cast<int>(std::size(kToolbarImages));
-    for (const StripSize& strip : kStrips) {
-        Picture picture(strip.width * imageCount, strip.height, kButtonFace);
-        for (int i = 0; i < imageCount; ++i) {
-            picture.DrawTile(i * strip.width, std::min(strip.width, strip.height), strip.width, kToolbarImages[i].face,
-                             kToolbarImages[i].glyph);
-        }
-        ok = picture.SaveBmp(folder + "/" + strip.file) && ok;
-    }
-    for (const MenuImage& image : kMenuImages) {
-        Picture picture(13, 13, kButtonFace);
-        picture.DrawTile(0, 13, 13, image.face, image.glyph);
-        ok = picture.SaveBmp(folder + "/menu" + std::to_string(image.id) + ".bmp") && ok;
-    }
-    ok = WriteProgramIcon(folder + "/marbleye.ico") && ok;
+    for (const StripSize& strip : kStrips) ok = WriteStrip(folder, theme, strip) && ok;
+    for (const MenuImage& image : MenuImages()) ok = WriteMenuPicture(folder, theme, image) && ok;
+    ok = WriteToolbarPattern(folder + "/toolbar-pattern.bmp") && ok;
     ok = WriteAboutPicture(folder + "/about.bmp") && ok;
-    ok = WriteHandCursor(folder + "/hand-open.cur", true) && ok;
-    ok = WriteHandCursor(folder + "/hand-closed.cur", false) && ok;
-    if (!ok) std::fprintf(stderr, "make-resources: could not write into %s\n", folder.c_str());
-    return ok ? 0 : 1;
+    const bool filesOk = WriteProgramIcon(folder + "/marbleye.ico") && WriteHandCursor(folder + "/hand-open.cur", true) &&
+                         WriteHandCursor(folder + "/hand-closed.cur", false);
+    if (!filesOk) Report("could not write the icon or the cursors into " + folder);
+    return ok && filesOk ? 0 : 1;
 }

@@ -10,10 +10,6 @@ namespace {
 using namespace command;
 using namespace menu_nodes;
 
-constexpr MenuNode ItemNamed(int32_t command, std::string_view text) {
-    return MenuNode{MenuNodeKind::kItem, command, text, {}};
-}
-
 // clang-format off
 constexpr std::array kViewerPopup = {
     Popup("Viewer", ""),
@@ -40,8 +36,33 @@ constexpr std::array kViewerPopup = {
 };
 // clang-format on
 
+// clang-format off
+constexpr std::array kToolbarPopup = {
+    Popup("Toolbar", ""),
+        ItemNamed(kShowToolbar, "Show &Toolbar", "ShowToolbar"),
+        ItemNamed(toolbar_menu::kShowToolTips, "Show Tooltips", "ShowTooltips"),
+        Separator(),
+        Popup("Button Labels", "Buttonlabels"),
+            ItemNamed(toolbar_menu::kNoLabels, "No labels", "Buttonlabels_None"),
+            ItemNamed(toolbar_menu::kLabelsRight, "Labels at right", "Buttonlabels_Right"),
+            ItemNamed(toolbar_menu::kLabelsBelow, "Labels below", "Buttonlabels_Below"),
+        End(),
+        Popup("Toolbar", "Toolbar"),
+            ItemNamed(toolbar_menu::kSmall, "Small", "Toolbar_Small"),
+            ItemNamed(toolbar_menu::kMiddle, "Middle", "Toolbar_Middle"),
+            ItemNamed(toolbar_menu::kBig, "Big", "Toolbar_Big"),
+            ItemNamed(toolbar_menu::kLarge, "Large", "Toolbar_Large"),
+        End(),
+        Separator(),
+        ItemNamed(toolbar_menu::kCustomize, "Customize...", "Customize"),
+    End(),
+};
+// clang-format on
+
 }  // namespace
 
 std::span<const MenuNode> ViewerPopupLayout() { return kViewerPopup; }
+
+std::span<const MenuNode> ToolbarPopupLayout() { return kToolbarPopup; }
 
 }  // namespace marbleye

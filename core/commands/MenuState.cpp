@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "commands/CommandList.h"
+#include "commands/MenuLayout.h"
 #include "formats/FormatTable.h"
 
 namespace marbleye {
@@ -129,6 +130,21 @@ std::map<int32_t, ItemState> ComputeViewerPopupState(const ProgramState& s) {
         Enable(items, {kFitToWindow, kFitNone}, false);
         Check(items, kFullscreen, true);
     }
+    return items;
+}
+
+std::map<int32_t, ItemState> ComputeToolbarPopupState(const ProgramState& s) {
+    using namespace toolbar_menu;
+    Items items;
+    Check(items, kShowToolbar, s.toolbarShown);
+    Check(items, kShowToolTips, s.showToolTips);
+    Check(items, kNoLabels, s.toolbarLabels == 0);
+    Check(items, kLabelsBelow, s.toolbarLabels == 1);
+    Check(items, kLabelsRight, s.toolbarLabels == 2);
+    Check(items, kSmall, s.toolbarSize == 0);
+    Check(items, kMiddle, s.toolbarSize == 1);
+    Check(items, kBig, s.toolbarSize == 2);
+    Check(items, kLarge, s.toolbarSize == 3);
     return items;
 }
 

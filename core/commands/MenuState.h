@@ -29,6 +29,9 @@ struct ProgramState {
     bool showPlaybar = true;
     bool loopMedia = true;
     bool slideshowRunning = false;
+    bool showToolTips = true;
+    int32_t toolbarLabels = 1;  // 0 none, 1 below the picture, 2 at its right
+    int32_t toolbarSize = 0;    // 0 small, 1 middle, 2 big, 3 large
 };
 
 struct ItemState {
@@ -44,6 +47,10 @@ std::map<int32_t, ItemState> ComputeMenuState(const ProgramState& state);
 // context menu, by the view style, the browser's preview style and the locked
 // zoom; its other items are always enabled.
 std::map<int32_t, ItemState> ComputeViewerPopupState(const ProgramState& state);
+
+// The check marks of the toolbar's context menu: the toolbar itself, its
+// tooltips, the label mode and the size.
+std::map<int32_t, ItemState> ComputeToolbarPopupState(const ProgramState& state);
 
 // Enabled and pressed state of the toolbar buttons by command; buttons missing
 // from the map keep theirs.

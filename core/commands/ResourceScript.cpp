@@ -62,7 +62,7 @@ std::string MenuResourceScript(std::string_view resourceName, std::span<const Me
             case MenuNodeKind::kSeparator: script += Indent(depth) + "MENUITEM SEPARATOR\n"; break;
             case MenuNodeKind::kItem: {
                 const CommandInfo* info = FindCommand(node.command);
-                assert(info && "a menu item names a command that is not in the list");
+                assert((info || !node.text.empty()) && "a menu item without a command needs its own text");
                 const std::string_view text = node.text.empty() && info ? info->menuText : node.text;
                 script += Indent(depth) + "MENUITEM " + Quoted(text) + ", " + std::to_string(node.command) + "\n";
                 break;

@@ -26,7 +26,40 @@ constexpr std::array<std::string_view, kToolbarSlotCount> kDefaultLabels = {
     "CopyTo", "MoveTo",   "Delete", "Rename", "SEP",     "Options", "About",
 };
 
+constexpr std::array kToolTips = {
+    ToolTip{kOpen, "Open", "Open a picture"},
+    ToolTip{kReload, "Reload", "Load the picture again"},
+    ToolTip{kSaveAs, "SaveAs", "Save in another format"},
+    ToolTip{kExit, "Exit", "Exit Marbleye"},
+    ToolTip{kPrint, "Print", "Print the picture"},
+    ToolTip{kCatalogCreator, "CatalogCreator", "Make a catalog of a folder tree"},
+    ToolTip{kUndo, "Undo", "Undo the last change"},
+    ToolTip{kZoomIn, "ZoomIn", "Zoom in"},
+    ToolTip{kOriginalSize, "Zoom100", "Original size"},
+    ToolTip{kZoomOut, "ZoomOut", "Zoom out"},
+    ToolTip{kNext, "FindNext", "Next picture"},
+    ToolTip{kPrevious, "FindPrev", "Previous picture"},
+    ToolTip{kSlideshow, "Slideshow", "Start or stop the slideshow"},
+    ToolTip{kCopyTo, "CopyTo", "Copy the file to a folder"},
+    ToolTip{kMoveTo, "MoveTo", "Move the file to a folder"},
+    ToolTip{kDelete, "DeleteFile", "Delete the file"},
+    ToolTip{kRename, "Rename", "Rename the file"},
+    ToolTip{kOptions, "Options", "Options"},
+    ToolTip{kAbout, "About", "About Marbleye"},
+};
+
+constexpr ToolTip kBrowseFromViewer{kBrowse, "Browser1", "Show the thumbnail browser"};
+constexpr ToolTip kBrowseFromBrowser{kBrowse, "Browser2", "Back to the picture"};
+
 }  // namespace
+
+std::optional<ToolTip> DefaultToolTip(int32_t command, bool browserMode) {
+    if (command == kBrowse) return browserMode ? kBrowseFromBrowser : kBrowseFromViewer;
+    for (const ToolTip& tip : kToolTips) {
+        if (tip.command == command) return tip;
+    }
+    return std::nullopt;
+}
 
 const std::array<ToolbarSlot, kToolbarSlotCount>& DefaultToolbarSlots() { return kDefaultSlots; }
 

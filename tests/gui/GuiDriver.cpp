@@ -27,11 +27,19 @@
 //   dialog-count               number of dialogs the program has open
 //   dialog-set-text ID TEXT    set the text of a control of the program's dialog
 //   popup-state ID             as menu-state, for the context menu being shown
+//   menu-text ID               the text of the main menu's item ID
+//   menu-title POSITION        the title of the main menu's popup at POSITION
+//   popup-text ID              the text of an item of the context menu being shown
+//   dialog-list ID COLUMN      the texts of a list column of the program's dialog, one per line
+//   dialog-select ID ROW       select a row of a list of the program's dialog
+//   dialog-double-click ID ROW double-click a row of a list of the program's dialog
 //   popup-shown [SECONDS]      "yes" once a menu is tracked, else "no"
 //   context-menu X Y           ask for the context menu at a client point
 //   cursor-shown               "yes" or "no": the mouse pointer of the active window
 //   window-style               "popup" or "framed", then "topmost" or "normal"
 //   toolbar-state ID           "enabled" or "disabled", then "pressed" or "released"
+//   toolbar-look               the band's height, then the toolbar's styles: tips, flat, list
+//   toolbar-point ID           screen x y of the middle of a button
 //   drop FILE...               drop files on the window, as the shell does
 //   find-window TITLE [SECONDS]  the title of a top-level window starting with TITLE
 //   close-window TITLE         close the top-level windows whose title starts with TITLE
@@ -274,6 +282,103 @@ int DialogPress(HWND window, int control, bool closes) {
     return IsWindow(dialog) ? Fail("the dialog stayed open") : 0;
 }
 
+// Memory inside the program's process, for messages that fill a buffer.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool valid() const { return address_ != nullptr; }
+    char* address() const { return static_cast<char*>(address_); }
+    void Write(const void* data, size_t size, size_t offset = 0) const {
+        SIZE_T written = 0;
+        WriteProcessMemory(process_, address() + offset, data, size, &written);
+    }
+    std::string ReadText(size_t offset = 0) const {
+        std::string text(size_ - offset, '\0');
+        SIZE_T read = 0;
+        ReadProcessMemory(process_, address() + offset, text.data(), text.size(), &read);
+        text.resize(std::strlen(text.c_str()));
+        return text;
+    }
+
+private:
+    size_t size_;
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// The program writes a menu text into a buffer of its own memory.
+int MenuText(HWND window, int which, int flags) {
+    RemoteBuffer buffer(window, 1024);
+    if (!buffer.valid()) return Fail("cannot reach the program's memory");
+    const UINT query = RegisterWindowMessageA("MarbleyeMenuText");
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, query, static_cast<WPARAM>((flags << 16) | which),
+                             reinterpret_cast<LPARAM>(buffer.address()), SMTO_NORMAL, 5000, &result) ||
+        result == 0) {
+        return Fail("no such menu item");
+    }
+    std::printf("%s\n", buffer.ReadText().c_str());
+    return 0;
+}
+
+int DialogList(HWND window, int control, int column) {
+    HWND dialog = ProgramDialog(window, 10);
+    HWND list = dialog ? GetDlgItem(dialog, control) : nullptr;
+    if (!list) return Fail("no such list");
+    RemoteBuffer buffer(window, sizeof(LVITEMA) + 512);
+    if (!buffer.valid()) return Fail("cannot reach the program's memory");
+    const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer.address() + sizeof(LVITEMA);
+        item.cchTextMax = 512;
+        buffer.Write(&item, sizeof item);
+        const char none = '\0';
+        buffer.Write(&none, 1, sizeof(LVITEMA));
+        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.address()));
+        std::printf("%s\n", buffer.ReadText(sizeof(LVITEMA)).c_str());
+    }
+    return 0;
+}
+
+int DialogSelectRow(HWND window, int control, int row, bool doubleClick) {
+    HWND dialog = ProgramDialog(window, 10);
+    HWND list = dialog ? GetDlgItem(dialog, control) : nullptr;
+    if (!list) return Fail("no such list");
+    RemoteBuffer buffer(window, sizeof(LVITEMA) + sizeof(NMITEMACTIVATE));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    buffer.Write(&item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.address()));
+    if (doubleClick) {
+        NMITEMACTIVATE activate{};
+        activate.hdr.hwndFrom = list;
+        activate.hdr.idFrom = static_cast<UINT_PTR>(control);
+        activate.hdr.code = NM_DBLCLK;
+        activate.iItem = row;
+        buffer.Write(&activate, sizeof activate, sizeof(LVITEMA));
+        PostMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(control),
+                     reinterpret_cast<LPARAM>(buffer.address() + sizeof(LVITEMA)));
+        Sleep(500);
+    }
+    Settle(window);
+    return 0;
+}
+
 int DialogSetText(HWND window, int control, const char* text) {
     HWND dialog = ProgramDialog(window, 10);
     if (!dialog) return Fail("no dialog is open");
@@ -419,6 +524,13 @@ int main(int argc, char** argv) {
     }
     if (action == "menu-state") return MenuState(window, number(2), false);
     if (action == "popup-state") return MenuState(window, number(2), true);
+    if (action == "menu-text") return MenuText(window, number(2), 0);
+    if (action == "menu-title") return MenuText(window, number(2), 1);
+    if (action == "popup-text") return MenuText(window, number(2), 2);
+    if (action == "dialog-list") return DialogList(window, number(2), number(3));
+    if (action == "dialog-select" || action == "dialog-double-click") {
+        return DialogSelectRow(window, number(2), number(3), action == "dialog-double-click");
+    }
     if (action == "dialog-set-text") return DialogSetText(window, number(2), argc > 3 ? argv[3] : "");
     if (action == "drop") return Drop(window, argc - 2, argv + 2);
     if (action == "context-menu") {
@@ -432,6 +544,34 @@ int main(int argc, char** argv) {
         info.cbSize = sizeof info;
         if (!GetCursorInfo(&info)) return Fail("no cursor information");
         std::printf("%s\n", (info.flags & CURSOR_SHOWING) ? "yes" : "no");
+        return 0;
+    }
+    if (action == "toolbar-look" || action == "toolbar-point") {
+        HWND rebar = FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr);
+        HWND toolbar = FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr);
+        if (!toolbar) return Fail("no toolbar");
+        if (action == "toolbar-point") {
+            const LRESULT index = SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(number(2)), 0);
+            RECT button{};
+            RemoteBuffer buffer(window, sizeof(RECT));
+            if (index < 0 || !SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                           reinterpret_cast<LPARAM>(buffer.address()))) {
+                return Fail("no such button");
+            }
+            SIZE_T read = 0;
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, processId);
+            ReadProcessMemory(process, buffer.address(), &button, sizeof button, &read);
+            CloseHandle(process);
+            POINT middle{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+            ClientToScreen(toolbar, &middle);
+            std::printf("%ld %ld\n", static_cast<long>(middle.x), static_cast<long>(middle.y));
+            return 0;
+        }
+        const LONG style = GetWindowLongA(toolbar, GWL_STYLE);
+        std::printf("%d%s%s%s\n", HeightOf(rebar), (style & TBSTYLE_TOOLTIPS) ? " tips" : "",
+                    (style & TBSTYLE_FLAT) ? " flat" : "", (style & TBSTYLE_LIST) ? " list" : "");
         return 0;
     }
     if (action == "toolbar-state") {

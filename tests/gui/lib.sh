@@ -24,6 +24,7 @@ fresh_program() {
     for file in Marbleye.exe Marbleye.exe.so Readme.htm Whatsnew.txt Keyboard.txt License.txt; do
         cp "$win32/$file" "$program/"
     done
+    cp -r "$win32/INTL" "$program/"
 }
 
 # Starts the program in the background with a fresh copy of its folder, so
@@ -33,7 +34,7 @@ start() {
     [[ -n "${settings:-}" ]] && printf '%b' "$settings" >"$program/Marbleye.ini"
     if [[ -n "${language:-}" ]]; then
         mkdir -p "$program/INTL"
-        printf '%b' "$language" >"$program/INTL/Deutsch.ini"
+        printf '%b' "$language" >"$program/INTL/Probe.ini"
     fi
     # shellcheck disable=SC2086  # program_env holds NAME=VALUE words
     (cd "$program" && exec env ${program_env:-} ./Marbleye.exe "$@" >/dev/null 2>&1) &

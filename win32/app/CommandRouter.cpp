@@ -10,6 +10,7 @@
 #include "win32/frame/MenuUpdate.h"
 #include "win32/imaging/ImageCommands.h"
 #include "win32/output/Wallpaper.h"
+#include "win32/settings/SettingsCommands.h"
 #include "win32/viewer/ViewerCommands.h"
 
 namespace marbleye::win32 {
@@ -17,10 +18,10 @@ namespace marbleye::win32 {
 namespace {
 
 // Every subsystem's route list, asked in this order.
-constexpr std::array<CommandRoutes, 8> kSubsystems = {
+constexpr std::array<CommandRoutes, 9> kSubsystems = {
     CommandRoutes(kAppCommands),      CommandRoutes(kHelpCommands),      CommandRoutes(kViewerCommands),
     CommandRoutes(kFrameCommands),    CommandRoutes(kImageCommands),     CommandRoutes(kOpenWithCommands),
-    CommandRoutes(kWallpaperCommands), CommandRoutes(kPendingCommands),
+    CommandRoutes(kWallpaperCommands), CommandRoutes(kSettingsCommands), CommandRoutes(kPendingCommands),
 };
 
 constexpr int RouteCount(int32_t id) {

@@ -16,6 +16,7 @@
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/StatusBar.h"
 #include "win32/frame/Toolbar.h"
+#include "win32/frame/ToolbarMenu.h"
 #include "win32/imaging/Undo.h"
 #include "win32/platform/Messages.h"
 #include "win32/resources/resource.h"
@@ -64,9 +65,16 @@ LRESULT OnSize(HWND window, WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT OnContextMenu(HWND window, WPARAM, LPARAM lParam) {
-    ShowViewerContextMenu(window, lParam);
+LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto clicked = reinterpret_cast<HWND>(wParam);
+    if (clicked && (clicked == App().toolbar || clicked == App().rebar)) ShowToolbarContextMenu(window, lParam);
+    else ShowViewerContextMenu(window, lParam);
     return 0;
+}
+
+LRESULT OnNotify(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (AnswerToolTip(reinterpret_cast<NMHDR*>(lParam))) return 0;
+    return DefWindowProcA(window, WM_NOTIFY, wParam, lParam);
 }
 
 LRESULT OnPaint(HWND window, WPARAM, LPARAM) {
@@ -148,7 +156,7 @@ constexpr std::array kRoutes = {
     MessageRoute{WM_COMMAND, &OnCommand},       MessageRoute{WM_SYSCOMMAND, &OnSysCommand},
     MessageRoute{WM_TIMER, &OnTimer},           MessageRoute{WM_DROPFILES, &OnDropFiles},
     MessageRoute{WM_PALETTECHANGED, &OnPaletteChanged}, MessageRoute{WM_SYSCOLORCHANGE, &OnSysColorChange},
-    MessageRoute{WM_CONTEXTMENU, &OnContextMenu},
+    MessageRoute{WM_CONTEXTMENU, &OnContextMenu},     MessageRoute{WM_NOTIFY, &OnNotify},
 };
 
 // Menus cannot be read from another process under Wine, so the window tells
@@ -158,7 +166,26 @@ UINT MenuStateQuery() {
     return message;
 }
 
+UINT MenuTextQuery() {
+    static const UINT message = RegisterWindowMessageA(kMenuTextQueryMessage);
+    return message;
+}
+
+// wParam: the command (or, with 1 in the high word, the main menu's position;
+// with 2, a command of the context menu being shown); lParam: a buffer of
+// 1024 characters in this process. The result is 0 for no such item, else
+// the text's length + 1.
+LRESULT AnswerMenuText(WPARAM wParam, LPARAM lParam) {
+    const UINT which = LOWORD(wParam), flags = HIWORD(wParam);
+    HMENU menu = flags == 2 ? App().trackedPopup : App().menu;
+    const UINT how = flags == 1 ? MF_BYPOSITION : MF_BYCOMMAND;
+    if (!menu || GetMenuState(menu, which, how) == static_cast<UINT>(-1)) return 0;
+    auto* text = reinterpret_cast<char*>(lParam);
+    return GetMenuStringA(menu, which, text, 1024, how) + 1;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MenuTextQuery() && message != 0) return AnswerMenuText(wParam, lParam);
     if (message == MenuStateQuery() && message != 0) {
         HMENU menu = lParam == 1 ? App().trackedPopup : App().menu;
         return static_cast<LRESULT>(GetMenuState(menu, static_cast<UINT>(wParam), MF_BYCOMMAND));

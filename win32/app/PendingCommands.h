@@ -28,7 +28,6 @@ inline constexpr CommandRoute kPendingCommands[] = {
     {command::kCut, &SayNotAvailableYet},
     {command::kCopy, &SayNotAvailableYet},
     {command::kPaste, &SayNotAvailableYet},
-    {command::kRestoreToolbar, &SayNotAvailableYet},
     {command::kCrop, &SayNotAvailableYet},
     {command::kBatchConversion, &SayNotAvailableYet},
     {command::kBlur, &SayNotAvailableYet},
@@ -39,7 +38,6 @@ inline constexpr CommandRoute kPendingCommands[] = {
     {command::kSharpen, &SayNotAvailableYet},
     {command::kSaveAs, &SayNotAvailableYet},
     {command::kSelectAll, &SayNotAvailableYet},
-    {command::kSetLanguage, &SayNotAvailableYet},
 };
 
 }  // namespace marbleye::win32

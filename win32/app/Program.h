@@ -68,6 +68,8 @@ struct Program {
     HWND statusBar = nullptr;
     HWND rebar = nullptr;
     HWND toolbar = nullptr;
+    HFONT toolbarFont = nullptr;          // the labels' font while labels are shown
+    HBITMAP toolbarBackground = nullptr;  // the band's background picture
     int toolbarHeight = 0;
     int statusBarHeight = 0;
 

@@ -1,5 +1,6 @@
 #include "win32/frame/FrameCommands.h"
 
+#include "settings/DefaultToolbar.h"
 #include "win32/app/Program.h"
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/StatusBar.h"
@@ -49,6 +50,13 @@ void SaveWindowPosition(HWND window, int32_t) {
     settings.lastWinX = frame.left, settings.lastWinY = frame.top;
     settings.lastWinW = frame.right - frame.left, settings.lastWinH = frame.bottom - frame.top;
     SaveProgramSettings();
+}
+
+void RestoreDefaultToolbar(HWND, int32_t) {
+    AppSettings& settings = App().settings;
+    settings.toolbarSlots = DefaultToolbarSlots();
+    settings.toolBarButtonCount = kToolbarSlotCount;
+    RebuildToolbar();
 }
 
 }  // namespace marbleye::win32

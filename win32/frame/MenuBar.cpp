@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "commands/MenuLayout.h"
 #include "win32/app/Program.h"
 #include "win32/frame/MenuBitmaps.h"
 #include "win32/platform/Messages.h"
 #include "win32/resources/resource.h"
+#include "win32/settings/Language.h"
 
 namespace marbleye::win32 {
 
@@ -16,6 +18,7 @@ bool AttachMainMenu(HWND window) {
         ReportError("Unable to load Menu!");
         return false;
     }
+    ApplyMenuLanguage(app.menu, MainMenuLayout(), "Menu");
     SetMenu(window, app.menu);
     SetMenuBitmaps(app.menu);
     return true;

@@ -1,5 +1,8 @@
 #include "win32/frame/MenuBitmaps.h"
 
+#include "commands/CommandList.h"
+#include "commands/MenuLayout.h"
+
 #include <array>
 #include <map>
 
@@ -55,6 +58,17 @@ void SetMenuBitmaps(HMENU menu) {
         SetMenuItemBitmaps(menu, static_cast<UINT>(command), MF_BYCOMMAND, Picture(kToggleOff), Picture(kToggleOn));
     }
     for (int command : kRadioItems) {
+        SetMenuItemBitmaps(menu, static_cast<UINT>(command), MF_BYCOMMAND, Picture(kRadioOff), Picture(kRadioOn));
+    }
+}
+
+void SetToolbarMenuBitmaps(HMENU menu) {
+    if (!menu || GetDisplayDepth() < 9) return;
+    using namespace toolbar_menu;
+    for (int command : {command::kShowToolbar, kShowToolTips}) {
+        SetMenuItemBitmaps(menu, static_cast<UINT>(command), MF_BYCOMMAND, Picture(kToggleOff), Picture(kToggleOn));
+    }
+    for (int command : {kNoLabels, kLabelsRight, kLabelsBelow, kSmall, kMiddle, kBig, kLarge}) {
         SetMenuItemBitmaps(menu, static_cast<UINT>(command), MF_BYCOMMAND, Picture(kRadioOff), Picture(kRadioOn));
     }
 }

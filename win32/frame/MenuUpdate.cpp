@@ -37,6 +37,9 @@ ProgramState Snapshot() {
     state.showPlaybar = s.showPlaybar != 0;
     state.loopMedia = s.loop != 0;
     state.slideshowRunning = app.slideshowRunning;
+    state.showToolTips = s.showToolTips != 0;
+    state.toolbarLabels = s.showToolbarLabels;
+    state.toolbarSize = s.toolbarSize;
     return state;
 }
 
@@ -57,6 +60,8 @@ void UpdateMenuState() {
 }
 
 void ApplyViewerPopupState(HMENU popup) { Apply(popup, ComputeViewerPopupState(Snapshot())); }
+
+void ApplyToolbarPopupState(HMENU popup) { Apply(popup, ComputeToolbarPopupState(Snapshot())); }
 
 void UpdateToolbarState() {
     const Program& app = App();

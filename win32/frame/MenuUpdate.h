@@ -9,6 +9,7 @@ namespace marbleye::win32 {
 void UpdateMenuState();
 void UpdateToolbarState();
 void ApplyViewerPopupState(HMENU popup);
+void ApplyToolbarPopupState(HMENU popup);
 
 // Title and status, menus and toolbar, then an immediate repaint.
 void RefreshAfterChange();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 namespace marbleye::win32 {
@@ -8,6 +10,12 @@ namespace marbleye::win32 {
 // the slot table of the settings; false (after telling the user) on failure.
 bool CreateToolbar();
 void DestroyToolbar();
+// After any change of the toolbar's settings: made anew, the window sized
+// again and the button states refreshed.
+void RebuildToolbar();
+
+// WM_NOTIFY from the toolbar's tooltips; true when answered.
+bool AnswerToolTip(NMHDR* header);
 
 // Moves the mouse pointer onto the command's toolbar button, so the next
 // click repeats it; not for commands from the context menu or the wheel.

@@ -10,6 +10,7 @@
 #define IDB_TOOLBAR_DEFAULT 301
 #define IDB_TOOLBAR_BIG 302
 #define IDB_TOOLBAR_LARGE 303
+#define IDB_TOOLBAR_PATTERN 304
 #define IDC_STATUSBAR 768
 
 // Controls of the About dialog.
@@ -18,3 +19,6 @@
 #define IDC_ABOUT_CREDITS 1003
 #define IDC_ABOUT_HOMEPAGE 1004
 #define IDC_ABOUT_EMAIL 1005
+
+// Controls of the language chooser.
+#define IDC_LANGUAGE_LIST 1010

@@ -2,10 +2,13 @@
 
 #include <windowsx.h>
 
+#include "commands/MenuLayout.h"
+
 #include "win32/app/CommandRouter.h"
 #include "win32/app/Program.h"
 #include "win32/frame/MenuBitmaps.h"
 #include "win32/frame/MenuUpdate.h"
+#include "win32/settings/Language.h"
 
 namespace marbleye::win32 {
 
@@ -39,6 +42,7 @@ void ShowViewerContextMenu(HWND window, LPARAM position) {
     if (!resource) return;
     HMENU popup = GetSubMenu(resource, 0);
     SetMenuBitmaps(popup);
+    ApplyMenuLanguage(popup, PopupContents(ViewerPopupLayout()), "Menu");
     ApplyViewerPopupState(popup);
     app.trackedPopup = popup;
     const int command = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr);

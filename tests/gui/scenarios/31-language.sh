@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 echo "== a dialog in the chosen language"
-settings='[Appearance]\r\nLanguageFile=\\INTL\\Deutsch.ini\r\n'
+settings='[Appearance]\r\nLanguageFile=\\INTL\\Probe.ini\r\n'
 language='[Dlg_About]\r\nVisitHomepage=Startseite besuchen\r\n'
 start "$(winpath "$pictures/halves.bmp")"
 drive post-command 203 >/dev/null
