@@ -40,6 +40,8 @@
 //   toolbar-state ID           "enabled" or "disabled", then "pressed" or "released"
 //   toolbar-look               the band's height, then the toolbar's styles: tips, flat, list
 //   toolbar-point ID           screen x y of the middle of a button
+//   toolbar-buttons            the buttons in order by command, "|" for a separator
+//   toolbar-label ID           the label of a button
 //   drop FILE...               drop files on the window, as the shell does
 //   find-window TITLE [SECONDS]  the title of a top-level window starting with TITLE
 //   close-window TITLE         close the top-level windows whose title starts with TITLE
@@ -304,6 +306,10 @@ public:
         SIZE_T written = 0;
         WriteProcessMemory(process_, address() + offset, data, size, &written);
     }
+    void Read(void* data, size_t size, size_t offset = 0) const {
+        SIZE_T read = 0;
+        ReadProcessMemory(process_, address() + offset, data, size, &read);
+    }
     std::string ReadText(size_t offset = 0) const {
         std::string text(size_ - offset, '\0');
         SIZE_T read = 0;
@@ -546,7 +552,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", (info.flags & CURSOR_SHOWING) ? "yes" : "no");
         return 0;
     }
-    if (action == "toolbar-look" || action == "toolbar-point") {
+    if (action == "toolbar-look" || action == "toolbar-point" || action == "toolbar-buttons" ||
+        action == "toolbar-label") {
         HWND rebar = FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr);
         HWND toolbar = FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr);
         if (!toolbar) return Fail("no toolbar");
@@ -558,15 +565,34 @@ int main(int argc, char** argv) {
                                            reinterpret_cast<LPARAM>(buffer.address()))) {
                 return Fail("no such button");
             }
-            SIZE_T read = 0;
-            DWORD processId = 0;
-            GetWindowThreadProcessId(window, &processId);
-            HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, processId);
-            ReadProcessMemory(process, buffer.address(), &button, sizeof button, &read);
-            CloseHandle(process);
+            buffer.Read(&button, sizeof button);
             POINT middle{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
             ClientToScreen(toolbar, &middle);
             std::printf("%ld %ld\n", static_cast<long>(middle.x), static_cast<long>(middle.y));
+            return 0;
+        }
+        if (action == "toolbar-buttons") {
+            // The buttons in order by command, "|" for a separator.
+            const auto count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+            RemoteBuffer buffer(window, sizeof(TBBUTTON));
+            std::string list;
+            for (int i = 0; i < count; ++i) {
+                TBBUTTON button{};
+                SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.address()));
+                buffer.Read(&button, sizeof button);
+                if (!list.empty()) list += ' ';
+                list += (button.fsStyle & BTNS_SEP) ? std::string("|") : std::to_string(button.idCommand);
+            }
+            std::printf("%s\n", list.c_str());
+            return 0;
+        }
+        if (action == "toolbar-label") {
+            RemoteBuffer buffer(window, 256);
+            if (SendMessageA(toolbar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(number(2)),
+                             reinterpret_cast<LPARAM>(buffer.address())) < 0) {
+                return Fail("no such button");
+            }
+            std::printf("%s\n", buffer.ReadText().c_str());
             return 0;
         }
         const LONG style = GetWindowLongA(toolbar, GWL_STYLE);
