@@ -23,7 +23,6 @@ done <<'LIST'
 40052:Cut
 40053:Copy
 40054:Paste
-40056:Restore Default Toolbar
 40057:Crop
 40062:Batch Conversion...
 40063:Blur
@@ -34,7 +33,6 @@ done <<'LIST'
 40081:Sharpen
 40082:Save as...
 40083:Select All
-40091:Set Language...
 LIST
 check "and the picture is still there" "halves.bmp - Marbleye" "$(drive title)"
 stop
