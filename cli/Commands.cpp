@@ -7,12 +7,12 @@
 #include <string>
 
 #include "CliHost.h"
+#include "Operations.h"
 #include "canvas/CurrentImage.h"
 #include "canvas/ImageCanvas.h"
 #include "common/PathText.h"
 #include "formats/FormatTable.h"
 #include "formats/LoadImage.h"
-#include "imaging/ColourReduction.h"
 #include "output/SaveByExtension.h"
 #include "settings/AppSettings.h"
 #include "settings/IniFile.h"
@@ -33,7 +33,7 @@ constexpr const char* kHelp =
     "      of frames and their delays. --thumbnail loads as the thumbnail\n"
     "      browser does for thumbnails of SIZE pixels (JPEGs decode at a reduced\n"
     "      scale) and prints the decoded size.\n"
-    "  marbleye-cli convert IN OUT [--settings FILE] [--set KEY=VALUE ...]\n"
+    "  marbleye-cli convert IN OUT [--settings FILE] [--set KEY=VALUE ...] [OPERATION ...]\n"
     "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
     "      chooses (bmp dib rle gif jpg jpeg jif jfif png tif tiff vkp pcx tga sgi rgb\n"
     "      rgba ras sun ppm pgm so far).\n"
@@ -41,14 +41,10 @@ constexpr const char* kHelp =
     "      Marbleye.ini); without --settings the defaults apply. --set overrides\n"
     "      one key of that section, e.g. --set JPGQuality=60 --set JPGProgressive=1,\n"
     "      --set PNGInterlace=1, --set TIFCompression=4 (0 none, 1 PackBits,\n"
-    "      2 Deflate, 3 JPEG, 4 LZW).\n"
-    "      Options to reduce the colours before writing:\n"
-    "        --colors 16       eight colours with an 8x8 ordered dither, 4 bits per pixel\n"
-    "        --colors 256      a 256-colour palette, 8 bits per pixel, made with\n"
-    "          --palette median|popularity|default|neural-best|neural-medium|neural-worst\n"
-    "          --dither none|ordered|jitter|serpentine   (defaults: median, none)\n"
-    "        --colors high     dithered for a 5-6-5 display, stays 24 bits, with\n"
-    "          --dither none|ordered|floyd-steinberg     (default: floyd-steinberg)\n"
+    "      2 Deflate, 3 JPEG, 4 LZW).\n";
+
+// The operations of convert come between the two parts.
+constexpr const char* kHelpEnd =
     "  marbleye-cli --help\n"
     "      Shows this text.\n"
     "\n"
@@ -68,50 +64,13 @@ LoadResult Load(const std::string& path, CliHost& host, ImageCanvas& canvas, Cur
     return result;
 }
 
-// A word of a list, as its position; std::nullopt when it is not there.
-std::optional<int32_t> Choice(std::string_view word, std::initializer_list<std::string_view> words) {
-    int32_t index = 0;
-    for (std::string_view candidate : words) {
-        if (candidate == word) return index;
-        ++index;
-    }
-    return std::nullopt;
-}
-
-// What convert does to the colours before writing.
-struct Reduction {
-    std::string colours;  // empty, "16", "256" or "high"
-    std::string palette = "median";
-    std::optional<std::string> dither;
-};
-
-bool Reduce(const Reduction& reduction, ImageCanvas& canvas, CurrentImage& image) {
-    if (reduction.colours == "16") return ConvertCanvasTo16Colours(canvas, image);
-    if (reduction.colours == "256") {
-        const auto method = Choice(reduction.palette, {"median", "popularity", "default", "neural-best",
-                                                       "neural-medium", "neural-worst"});
-        const auto dither = Choice(reduction.dither.value_or("none"), {"none", "ordered", "jitter", "serpentine"});
-        return method && dither &&
-               ConvertCanvasTo256Colours(canvas, image, static_cast<PaletteMethod>(*method),
-                                         static_cast<DitherType>(*dither));
-    }
-    const auto dither = Choice(reduction.dither.value_or("floyd-steinberg"), {"none", "ordered", "floyd-steinberg"});
-    return dither && ConvertCanvasToHighColour(canvas, image, static_cast<HighColourDither>(*dither));
-}
-
-bool ValidReduction(const Reduction& r) {
-    if (r.colours.empty()) return true;
-    if (r.colours == "16") return true;
-    if (r.colours == "256") {
-        return Choice(r.palette, {"median", "popularity", "default", "neural-best", "neural-medium", "neural-worst"}) &&
-               Choice(r.dither.value_or("none"), {"none", "ordered", "jitter", "serpentine"});
-    }
-    return r.colours == "high" && Choice(r.dither.value_or("floyd-steinberg"), {"none", "ordered", "floyd-steinberg"});
-}
-
 }  // namespace
 
-void PrintHelp() { std::fputs(kHelp, stdout); }
+void PrintHelp() {
+    std::fputs(kHelp, stdout);
+    std::fputs(kOperationsHelp, stdout);
+    std::fputs(kHelpEnd, stdout);
+}
 
 int RunInfo(std::span<const std::string_view> arguments) {
     LoadOptions options;
@@ -168,33 +127,41 @@ int RunConvert(std::span<const std::string_view> arguments) {
     std::vector<std::string> files;
     std::optional<std::string> settingsPath;
     std::vector<std::pair<std::string, std::string>> overrides;
-    Reduction reduction;
+    std::vector<Operation> operations;
+    ColourReductionChoice colours;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view option = arguments[i];
-        if (option == "--settings" || option == "--set" || option == "--colors" || option == "--palette" ||
-            option == "--dither") {
-            if (i + 1 == arguments.size()) return UsageError("an option needs a value");
+        const std::string option(arguments[i]);
+        const bool takesValue = option == "--settings" || option == "--set" || option == "--palette" ||
+                                option == "--dither" || OperationTakesValue(option);
+        if (takesValue && i + 1 == arguments.size()) return UsageError((option + " needs a value").c_str());
+        if (option == "--settings") {
+            settingsPath = std::string(arguments[++i]);
+        } else if (option == "--set") {
             const std::string value(arguments[++i]);
-            if (option == "--settings") settingsPath = value;
-            if (option == "--set") {
-                const size_t equals = value.find('=');
-                if (equals == std::string::npos || !IsSaveAsKey(value.substr(0, equals))) {
-                    return UsageError("--set takes KEY=VALUE with a key of section SaveAs");
-                }
-                overrides.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+            const size_t equals = value.find('=');
+            if (equals == std::string::npos || !IsSaveAsKey(value.substr(0, equals))) {
+                return UsageError("--set takes KEY=VALUE with a key of section SaveAs");
             }
-            if (option == "--colors") reduction.colours = value;
-            if (option == "--palette") reduction.palette = value;
-            if (option == "--dither") reduction.dither = value;
-        } else if (arguments[i].starts_with("--")) {
+            overrides.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+        } else if (option == "--palette") {
+            colours.palette = arguments[++i];
+        } else if (option == "--dither") {
+            colours.dither = std::string(arguments[++i]);
+        } else if (IsOperationOption(option)) {
+            operations.push_back(Operation{option, takesValue ? std::string(arguments[++i]) : std::string()});
+            if (const auto problem = CheckOperation(operations.back())) return UsageError(problem->c_str());
+        } else if (option.starts_with("--")) {
             return UsageError("unknown option for convert");
         } else {
-            files.emplace_back(arguments[i]);
+            files.push_back(option);
         }
     }
     if (files.size() != 2) return UsageError("convert takes an input and an output file");
     if (!FindWriter(files[1])) return UsageError("no writer takes the extension of the output file");
-    if (!ValidReduction(reduction)) return UsageError("unknown --colors, --palette or --dither value");
+    for (const Operation& operation : operations) {
+        if (operation.option != "--colors") continue;
+        if (const auto problem = CheckColourChoice(colours, operation.value)) return UsageError(problem->c_str());
+    }
 
     IniFile ini = settingsPath ? IniFile::Load(*settingsPath) : IniFile();
     for (const auto& [key, value] : overrides) ini.SetString("SaveAs", key, value);
@@ -203,8 +170,9 @@ int RunConvert(std::span<const std::string_view> arguments) {
     ImageCanvas canvas;
     CurrentImage image;
     if (!Load(files[0], host, canvas, image).status) return kFailure;
-    if (!reduction.colours.empty() && !Reduce(reduction, canvas, image)) {
-        std::fprintf(stderr, "%s: not enough memory to reduce the colours\n", files[0].c_str());
+    const Status changed = ApplyOperations(operations, colours, canvas, image, host);
+    if (!changed.ok()) {
+        std::fprintf(stderr, "%s: %s\n", files[0].c_str(), changed.message().c_str());
         return kFailure;
     }
 

@@ -9,14 +9,6 @@ namespace marbleye {
 
 namespace {
 
-Palette256 ToRgb(const PaletteBgr& bgr) {
-    Palette256 rgb{};
-    for (int i = 0; i < 256; ++i) {
-        rgb[i * 3] = bgr[i * 3 + 2], rgb[i * 3 + 1] = bgr[i * 3 + 1], rgb[i * 3 + 2] = bgr[i * 3];
-    }
-    return rgb;
-}
-
 // Replaces the canvas with a reduced picture, keeping the old one on failure.
 bool Replace(ImageCanvas& canvas, CurrentImage& image, const PixelBuffer& pixels, const Palette256& palette,
              int32_t fileBitDepth) {

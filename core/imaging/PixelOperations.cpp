@@ -15,14 +15,6 @@ namespace {
 
 const char kNoMemory[] = "Getting Memory returned NULL! Aborting...";
 
-Palette256 ToRgb(const PaletteBgr& bgr) {
-    Palette256 rgb{};
-    for (int i = 0; i < 256; ++i) {
-        rgb[i * 3] = bgr[i * 3 + 2], rgb[i * 3 + 1] = bgr[i * 3 + 1], rgb[i * 3 + 2] = bgr[i * 3];
-    }
-    return rgb;
-}
-
 // Bits of one row that hold pixels, as whole bytes and the bits of the byte
 // after them (1- and 4-bit rows can end inside a byte).
 struct PixelBits {

@@ -26,6 +26,10 @@
 //   dialog-click ID            press a button of the program's dialog that keeps it open
 //   dialog-count               number of dialogs the program has open
 //   dialog-set-text ID TEXT    set the text of a control of the program's dialog
+//   dialog-slider ID POS       drag a slider of the program's dialog to POS
+//   dialog-choose ID ROW       choose a row of a drop-down list of the program's dialog
+//   dialog-state ID            enabled/disabled, checked/unchecked, a list's chosen text, a slider's position
+//   dialog-toggle ID           click a check box, radio button or button of the program's dialog
 //   popup-state ID             as menu-state, for the context menu being shown
 //   menu-text ID               the text of the main menu's item ID
 //   menu-title POSITION        the title of the main menu's popup at POSITION
@@ -265,8 +269,10 @@ int DialogText(HWND window, int control, double seconds) {
     if (!dialog) return Fail("no dialog is open");
     HWND target = control == 0 ? dialog : GetDlgItem(dialog, control);
     if (!target) return Fail("the dialog has no such control");
+    // WM_GETTEXT, not GetWindowText: only the message reads an edit
+    // field of another process.
     char text[2048] = {};
-    GetWindowTextA(target, text, sizeof text);
+    SendMessageA(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     std::printf("%s\n", text);
     return 0;
 }
@@ -391,6 +397,63 @@ int DialogSetText(HWND window, int control, const char* text) {
     HWND target = GetDlgItem(dialog, control);
     if (!target) return Fail("the dialog has no such control");
     SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    return 0;
+}
+
+// A slider dragged to a position, as the trackbar reports the end of a drag.
+int DialogSlider(HWND window, int control, int position) {
+    HWND dialog = ProgramDialog(window, 10);
+    if (!dialog) return Fail("no dialog is open");
+    HWND slider = GetDlgItem(dialog, control);
+    if (!slider) return Fail("the dialog has no such control");
+    SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(slider));
+    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+    return 0;
+}
+
+// A row of a drop-down list chosen, as the list reports a choice.
+int DialogChoose(HWND window, int control, int row) {
+    HWND dialog = ProgramDialog(window, 10);
+    if (!dialog) return Fail("no dialog is open");
+    HWND combo = GetDlgItem(dialog, control);
+    if (!combo || SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(row), 0) == CB_ERR) {
+        return Fail("the dialog has no such list row");
+    }
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return 0;
+}
+
+// "enabled" or "disabled", "checked" or "unchecked", then for a drop-down
+// list the text of its chosen row, for a slider its position.
+int DialogState(HWND window, int control) {
+    HWND dialog = ProgramDialog(window, 10);
+    if (!dialog) return Fail("no dialog is open");
+    HWND target = GetDlgItem(dialog, control);
+    if (!target) return Fail("the dialog has no such control");
+    char name[64] = {};
+    GetClassNameA(target, name, sizeof name);
+    std::string state = IsWindowEnabled(target) ? "enabled" : "disabled";
+    state += IsDlgButtonChecked(dialog, control) == BST_CHECKED ? " checked" : " unchecked";
+    if (lstrcmpiA(name, "ComboBox") == 0) {
+        const LRESULT row = SendMessageA(target, CB_GETCURSEL, 0, 0);
+        // A drop-down list's own text is its chosen row's.
+        char text[256] = {};
+        SendMessageA(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        state += " " + (row >= 0 ? std::string(text) : std::string("(none)"));
+    }
+    if (lstrcmpiA(name, TRACKBAR_CLASSA) == 0) state += " " + std::to_string(SendMessageA(target, TBM_GETPOS, 0, 0));
+    std::printf("%s\n", state.c_str());
+    return 0;
+}
+
+// A button clicked as the mouse does it: check boxes and radio buttons change.
+int DialogToggle(HWND window, int control) {
+    HWND dialog = ProgramDialog(window, 10);
+    if (!dialog) return Fail("no dialog is open");
+    HWND button = GetDlgItem(dialog, control);
+    if (!button) return Fail("the dialog has no such control");
+    SendMessageA(button, BM_CLICK, 0, 0);
     return 0;
 }
 
@@ -538,6 +601,10 @@ int main(int argc, char** argv) {
         return DialogSelectRow(window, number(2), number(3), action == "dialog-double-click");
     }
     if (action == "dialog-set-text") return DialogSetText(window, number(2), argc > 3 ? argv[3] : "");
+    if (action == "dialog-slider") return DialogSlider(window, number(2), number(3));
+    if (action == "dialog-choose") return DialogChoose(window, number(2), number(3));
+    if (action == "dialog-state") return DialogState(window, number(2));
+    if (action == "dialog-toggle") return DialogToggle(window, number(2));
     if (action == "drop") return Drop(window, argc - 2, argv + 2);
     if (action == "context-menu") {
         POINT at{number(2), number(3)};

@@ -8,6 +8,7 @@
 #include "win32/files/OpenWithCommands.h"
 #include "win32/frame/FrameCommands.h"
 #include "win32/frame/MenuUpdate.h"
+#include "win32/imaging/EffectCommands.h"
 #include "win32/imaging/ImageCommands.h"
 #include "win32/output/Wallpaper.h"
 #include "win32/settings/SettingsCommands.h"
@@ -18,10 +19,11 @@ namespace marbleye::win32 {
 namespace {
 
 // Every subsystem's route list, asked in this order.
-constexpr std::array<CommandRoutes, 9> kSubsystems = {
-    CommandRoutes(kAppCommands),      CommandRoutes(kHelpCommands),      CommandRoutes(kViewerCommands),
-    CommandRoutes(kFrameCommands),    CommandRoutes(kImageCommands),     CommandRoutes(kOpenWithCommands),
-    CommandRoutes(kWallpaperCommands), CommandRoutes(kSettingsCommands), CommandRoutes(kPendingCommands),
+constexpr std::array<CommandRoutes, 10> kSubsystems = {
+    CommandRoutes(kAppCommands),       CommandRoutes(kHelpCommands),     CommandRoutes(kViewerCommands),
+    CommandRoutes(kFrameCommands),     CommandRoutes(kImageCommands),    CommandRoutes(kEffectCommands),
+    CommandRoutes(kOpenWithCommands),  CommandRoutes(kWallpaperCommands), CommandRoutes(kSettingsCommands),
+    CommandRoutes(kPendingCommands),
 };
 
 constexpr int RouteCount(int32_t id) {

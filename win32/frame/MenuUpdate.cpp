@@ -6,6 +6,7 @@
 #include "commands/MenuState.h"
 #include "win32/app/Program.h"
 #include "win32/frame/StatusBar.h"
+#include "win32/viewer/ScaledDisplay.h"
 
 namespace marbleye::win32 {
 
@@ -73,6 +74,7 @@ void UpdateToolbarState() {
 }
 
 void RefreshAfterChange() {
+    ForgetResampledPicture();
     UpdateTitleAndStatus();
     UpdateMenuState();
     UpdateToolbarState();

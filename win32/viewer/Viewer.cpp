@@ -10,6 +10,7 @@
 #include "win32/frame/StatusBar.h"
 #include "win32/frame/Toolbar.h"
 #include "win32/platform/Messages.h"
+#include "win32/viewer/ScaledDisplay.h"
 
 namespace marbleye::win32 {
 
@@ -48,6 +49,7 @@ void PaintBands(HDC dc, const RECT& area, int x, int y, int w, int h) {
 void DrawCanvasClipped(HDC dc, const RECT& client, int x, int y, int w, int h) {
     const Program& app = App();
     w = std::max(w, 1), h = std::max(h, 1);
+    if (DrawResampled(dc, x, y, w, h)) return;
     int sx = 0, sy = 0, sw = app.canvas.width(), sh = app.ShownHeight();
     if (app.playback.active && app.playback.kind == AnimationKind::kGif) {
         sy = (app.playback.currentFrame - 1) * app.playback.cellHeight;
