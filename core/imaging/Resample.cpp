@@ -54,10 +54,10 @@ void ScaleRows(const ResampleKernels& kernels, const ContributionTable& table, c
     }
 }
 
-// The vertical pass goes row by row, so that memory is read row by row (each
-// sum still takes its taps from top to bottom, as down the column).
-// rowAt(j) gives source row j; the rows of one record are asked for from the
-// top down, and record by record they never go back. The host gets as many
+// The vertical pass goes row by row, so that memory is read row by row; each
+// sum still takes its taps in the order of the column-by-column definition.
+// rowAt(j) gives source row j; each record asks for its rows in ascending
+// order, and from record to record they never go back. The host gets as many
 // turns as there are destination columns, spread over the rows.
 template <typename RowAt>
 bool ScaleColumns(const ResampleKernels& kernels, const ContributionTable& table, int32_t width, RowAt rowAt,

@@ -69,7 +69,8 @@ void BlendRowPlain(const ContributionTable& table, const uint8_t* source, uint8_
     }
 }
 
-void BlendRowPairPlain(const ContributionTable& table, const uint8_t* const sources[2], uint8_t* const destinations[2]) {
+void BlendRowPairPlain(const ContributionTable& table, const uint8_t* const sources[2],
+                       uint8_t* const destinations[2]) {
     BlendRowPlain(table, sources[0], destinations[0]);
     BlendRowPlain(table, sources[1], destinations[1]);
 }

@@ -144,9 +144,10 @@ TEST(ContributionTable, ShrinkingWidensTheKernelAndMatchesAPlainDoubleComputatio
             for (int32_t i = 0; i < to; ++i) {
                 const Contribution& record = (*table)[i];
                 double sum = 0;
-                for (int32_t j = record.left; j <= record.right; ++j) sum += filter.Evaluate(float(factor * (i / scale - j)));
+                auto kernel = [&](int32_t j) { return filter.Evaluate(float(factor * (i / scale - j))); };
+                for (int32_t j = record.left; j <= record.right; ++j) sum += kernel(j);
                 for (int32_t j = record.left; j <= record.right; ++j) {
-                    const double expected = sum > 0 ? filter.Evaluate(float(factor * (i / scale - j))) / sum : 1.0;
+                    const double expected = sum > 0 ? kernel(j) / sum : 1.0;
                     EXPECT_NEAR(table->Weights(i)[j - record.left], expected, 2e-6) << int(id) << " " << i;
                 }
                 EXPECT_LE(record.right - record.left + 1, 2 * int(std::ceil(reach)) + 1);
@@ -218,7 +219,8 @@ TEST(TwoPassScale, BoxEnlargementTakesSourcePixelsAndShrinkingByTwoAveragesThree
         ASSERT_TRUE(Resample(ScaleFilterId::kBox, source, large, nullptr));
         for (int32_t y = 0; y < large.height(); ++y) {
             for (int32_t x = 0; x < large.width(); ++x) {
-                const uint8_t* from = At(source, std::min(5, (x + factor / 2) / factor), std::min(4, (y + factor / 2) / factor));
+                const uint8_t* from =
+                    At(source, std::min(5, (x + factor / 2) / factor), std::min(4, (y + factor / 2) / factor));
                 ASSERT_EQ(std::memcmp(At(large, x, y), from, 3), 0) << factor << ": " << x << "," << y;
             }
         }
@@ -295,7 +297,10 @@ TEST(FastAndDirty, CopiesThePixelsAtTheRunningFloatSums) {
     // Each source pixel names its own column and row.
     PixelBuffer source = PixelBuffer::Allocate(300, 7, 32);
     for (int32_t y = 0; y < 7; ++y) {
-        for (int32_t x = 0; x < 300; ++x) source.Row(y)[x * 4] = uint8_t(x), source.Row(y)[x * 4 + 1] = uint8_t(x >> 8), source.Row(y)[x * 4 + 2] = uint8_t(y);
+        for (int32_t x = 0; x < 300; ++x) {
+            uint8_t* pixel = source.Row(y) + x * 4;
+            pixel[0] = uint8_t(x), pixel[1] = uint8_t(x >> 8), pixel[2] = uint8_t(y);
+        }
     }
     for (auto [w, h] : {std::pair{7, 3}, {299, 7}, {131, 20}, {1000, 9}}) {
         PixelBuffer result = PixelBuffer::Allocate(w, h, 32);
