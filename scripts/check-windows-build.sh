@@ -5,7 +5,7 @@ set -euo pipefail
 compiler=${1:-i686-w64-mingw32-g++}
 root="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
-for source in "$root"/win32/*/*.cpp "$root"/tests/gui/GuiDriver.cpp; do
+for source in "$root"/win32/*/*.cpp "$root"/tests/gui/*.cpp; do
     if ! "$compiler" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DNOMINMAX \
         -I"$root" -I"$root/core" "$source"; then
         echo "not a clean Windows compile: $source" >&2

@@ -61,24 +61,18 @@
 #include <cstring>
 #include <string>
 
+#include "DialogActions.h"
+#include "DriverSupport.h"
+#include "ToolbarActions.h"
 #include "win32/app/HandOver.h"
 
 namespace {
 
+using namespace marbleye::gui_driver;
+
 constexpr const char* kClass = marbleye::win32::kMainWindowClass;
 
 HWND MainWindow() { return FindWindowA(kClass, nullptr); }
-
-int Fail(const char* message) {
-    std::fprintf(stderr, "gui-driver: %s\n", message);
-    return 1;
-}
-
-// Lets the program finish what it is doing before we look.
-void Settle(HWND window) {
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-}
 
 int WaitWindow(double seconds, bool present) {
     const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
@@ -179,12 +173,6 @@ int Run(double seconds, const char* commandLine) {
     return 0;
 }
 
-int HeightOf(HWND window) {
-    RECT r{};
-    if (window) GetWindowRect(window, &r);
-    return r.bottom - r.top;
-}
-
 // Compares the picture shown after a failed load with one drawn here the way
 // the program draws it: 500 x 200 pixels of the window colour's low byte with
 // the text centred in the window-text colour. Prints how many pixels differ.
@@ -234,102 +222,6 @@ int ErrorPicture(HWND window, const char* text) {
     return 0;
 }
 
-struct DialogSearch {
-    HWND owner;
-    HWND found;
-    int count;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
-    char name[64];
-    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0) {
-        if (!search->found) search->found = window;
-        ++search->count;
-    }
-    return TRUE;
-}
-
-// The dialog (or message box) the program shows over its main window.
-HWND ProgramDialog(HWND window, double seconds, int* count = nullptr) {
-    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
-    do {
-        DialogSearch search{window, nullptr, 0};
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (count) *count = search.count;
-        if (search.found || count) return search.found;
-        Sleep(100);
-    } while (GetTickCount() < deadline);
-    return nullptr;
-}
-
-int DialogText(HWND window, int control, double seconds) {
-    HWND dialog = ProgramDialog(window, seconds);
-    if (!dialog) return Fail("no dialog is open");
-    HWND target = control == 0 ? dialog : GetDlgItem(dialog, control);
-    if (!target) return Fail("the dialog has no such control");
-    // WM_GETTEXT, not GetWindowText: only the message reads an edit
-    // field of another process.
-    char text[2048] = {};
-    SendMessageA(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    std::printf("%s\n", text);
-    return 0;
-}
-
-int DialogPress(HWND window, int control, bool closes) {
-    HWND dialog = ProgramDialog(window, 5);
-    if (!dialog) return Fail("no dialog is open");
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-    if (!closes) {
-        Settle(window);
-        return 0;
-    }
-    for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(100);
-    Settle(window);
-    return IsWindow(dialog) ? Fail("the dialog stayed open") : 0;
-}
-
-// Memory inside the program's process, for messages that fill a buffer.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND window, size_t size) : size_(size) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    bool valid() const { return address_ != nullptr; }
-    char* address() const { return static_cast<char*>(address_); }
-    void Write(const void* data, size_t size, size_t offset = 0) const {
-        SIZE_T written = 0;
-        WriteProcessMemory(process_, address() + offset, data, size, &written);
-    }
-    void Read(void* data, size_t size, size_t offset = 0) const {
-        SIZE_T read = 0;
-        ReadProcessMemory(process_, address() + offset, data, size, &read);
-    }
-    std::string ReadText(size_t offset = 0) const {
-        std::string text(size_ - offset, '\0');
-        SIZE_T read = 0;
-        ReadProcessMemory(process_, address() + offset, text.data(), text.size(), &read);
-        text.resize(std::strlen(text.c_str()));
-        return text;
-    }
-
-private:
-    size_t size_;
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-};
-
 // The program writes a menu text into a buffer of its own memory.
 int MenuText(HWND window, int which, int flags) {
     RemoteBuffer buffer(window, 1024);
@@ -342,118 +234,6 @@ int MenuText(HWND window, int which, int flags) {
         return Fail("no such menu item");
     }
     std::printf("%s\n", buffer.ReadText().c_str());
-    return 0;
-}
-
-int DialogList(HWND window, int control, int column) {
-    HWND dialog = ProgramDialog(window, 10);
-    HWND list = dialog ? GetDlgItem(dialog, control) : nullptr;
-    if (!list) return Fail("no such list");
-    RemoteBuffer buffer(window, sizeof(LVITEMA) + 512);
-    if (!buffer.valid()) return Fail("cannot reach the program's memory");
-    const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = buffer.address() + sizeof(LVITEMA);
-        item.cchTextMax = 512;
-        buffer.Write(&item, sizeof item);
-        const char none = '\0';
-        buffer.Write(&none, 1, sizeof(LVITEMA));
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.address()));
-        std::printf("%s\n", buffer.ReadText(sizeof(LVITEMA)).c_str());
-    }
-    return 0;
-}
-
-int DialogSelectRow(HWND window, int control, int row, bool doubleClick) {
-    HWND dialog = ProgramDialog(window, 10);
-    HWND list = dialog ? GetDlgItem(dialog, control) : nullptr;
-    if (!list) return Fail("no such list");
-    RemoteBuffer buffer(window, sizeof(LVITEMA) + sizeof(NMITEMACTIVATE));
-    LVITEMA item{};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    buffer.Write(&item, sizeof item);
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.address()));
-    if (doubleClick) {
-        NMITEMACTIVATE activate{};
-        activate.hdr.hwndFrom = list;
-        activate.hdr.idFrom = static_cast<UINT_PTR>(control);
-        activate.hdr.code = NM_DBLCLK;
-        activate.iItem = row;
-        buffer.Write(&activate, sizeof activate, sizeof(LVITEMA));
-        PostMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(control),
-                     reinterpret_cast<LPARAM>(buffer.address() + sizeof(LVITEMA)));
-        Sleep(500);
-    }
-    Settle(window);
-    return 0;
-}
-
-int DialogSetText(HWND window, int control, const char* text) {
-    HWND dialog = ProgramDialog(window, 10);
-    if (!dialog) return Fail("no dialog is open");
-    HWND target = GetDlgItem(dialog, control);
-    if (!target) return Fail("the dialog has no such control");
-    SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    return 0;
-}
-
-// A slider dragged to a position, as the trackbar reports the end of a drag.
-int DialogSlider(HWND window, int control, int position) {
-    HWND dialog = ProgramDialog(window, 10);
-    if (!dialog) return Fail("no dialog is open");
-    HWND slider = GetDlgItem(dialog, control);
-    if (!slider) return Fail("the dialog has no such control");
-    SendMessageA(slider, TBM_SETPOS, TRUE, position);
-    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(slider));
-    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
-    return 0;
-}
-
-// A row of a drop-down list chosen, as the list reports a choice.
-int DialogChoose(HWND window, int control, int row) {
-    HWND dialog = ProgramDialog(window, 10);
-    if (!dialog) return Fail("no dialog is open");
-    HWND combo = GetDlgItem(dialog, control);
-    if (!combo || SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(row), 0) == CB_ERR) {
-        return Fail("the dialog has no such list row");
-    }
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    return 0;
-}
-
-// "enabled" or "disabled", "checked" or "unchecked", then for a drop-down
-// list the text of its chosen row, for a slider its position.
-int DialogState(HWND window, int control) {
-    HWND dialog = ProgramDialog(window, 10);
-    if (!dialog) return Fail("no dialog is open");
-    HWND target = GetDlgItem(dialog, control);
-    if (!target) return Fail("the dialog has no such control");
-    char name[64] = {};
-    GetClassNameA(target, name, sizeof name);
-    std::string state = IsWindowEnabled(target) ? "enabled" : "disabled";
-    state += IsDlgButtonChecked(dialog, control) == BST_CHECKED ? " checked" : " unchecked";
-    if (lstrcmpiA(name, "ComboBox") == 0) {
-        const LRESULT row = SendMessageA(target, CB_GETCURSEL, 0, 0);
-        // A drop-down list's own text is its chosen row's.
-        char text[256] = {};
-        SendMessageA(target, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-        state += " " + (row >= 0 ? std::string(text) : std::string("(none)"));
-    }
-    if (lstrcmpiA(name, TRACKBAR_CLASSA) == 0) state += " " + std::to_string(SendMessageA(target, TBM_GETPOS, 0, 0));
-    std::printf("%s\n", state.c_str());
-    return 0;
-}
-
-// A button clicked as the mouse does it: check boxes and radio buttons change.
-int DialogToggle(HWND window, int control) {
-    HWND dialog = ProgramDialog(window, 10);
-    if (!dialog) return Fail("no dialog is open");
-    HWND button = GetDlgItem(dialog, control);
-    if (!button) return Fail("the dialog has no such control");
-    SendMessageA(button, BM_CLICK, 0, 0);
     return 0;
 }
 
@@ -619,64 +399,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", (info.flags & CURSOR_SHOWING) ? "yes" : "no");
         return 0;
     }
-    if (action == "toolbar-look" || action == "toolbar-point" || action == "toolbar-buttons" ||
-        action == "toolbar-label") {
-        HWND rebar = FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr);
-        HWND toolbar = FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr);
-        if (!toolbar) return Fail("no toolbar");
-        if (action == "toolbar-point") {
-            const LRESULT index = SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(number(2)), 0);
-            RECT button{};
-            RemoteBuffer buffer(window, sizeof(RECT));
-            if (index < 0 || !SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
-                                           reinterpret_cast<LPARAM>(buffer.address()))) {
-                return Fail("no such button");
-            }
-            buffer.Read(&button, sizeof button);
-            POINT middle{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
-            ClientToScreen(toolbar, &middle);
-            std::printf("%ld %ld\n", static_cast<long>(middle.x), static_cast<long>(middle.y));
-            return 0;
-        }
-        if (action == "toolbar-buttons") {
-            // The buttons in order by command, "|" for a separator.
-            const auto count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
-            RemoteBuffer buffer(window, sizeof(TBBUTTON));
-            std::string list;
-            for (int i = 0; i < count; ++i) {
-                TBBUTTON button{};
-                SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.address()));
-                buffer.Read(&button, sizeof button);
-                if (!list.empty()) list += ' ';
-                list += (button.fsStyle & BTNS_SEP) ? std::string("|") : std::to_string(button.idCommand);
-            }
-            std::printf("%s\n", list.c_str());
-            return 0;
-        }
-        if (action == "toolbar-label") {
-            RemoteBuffer buffer(window, 256);
-            if (SendMessageA(toolbar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(number(2)),
-                             reinterpret_cast<LPARAM>(buffer.address())) < 0) {
-                return Fail("no such button");
-            }
-            std::printf("%s\n", buffer.ReadText().c_str());
-            return 0;
-        }
-        const LONG style = GetWindowLongA(toolbar, GWL_STYLE);
-        std::printf("%d%s%s%s\n", HeightOf(rebar), (style & TBSTYLE_TOOLTIPS) ? " tips" : "",
-                    (style & TBSTYLE_FLAT) ? " flat" : "", (style & TBSTYLE_LIST) ? " list" : "");
-        return 0;
-    }
-    if (action == "toolbar-state") {
-        HWND toolbar = FindWindowExA(FindWindowExA(window, nullptr, REBARCLASSNAMEA, nullptr), nullptr,
-                                     TOOLBARCLASSNAMEA, nullptr);
-        if (!toolbar) return Fail("no toolbar");
-        const LRESULT state = SendMessageA(toolbar, TB_GETSTATE, static_cast<WPARAM>(number(2)), 0);
-        if (state < 0) return Fail("no such button");
-        std::printf("%s %s\n", (state & TBSTATE_ENABLED) ? "enabled" : "disabled",
-                    (state & TBSTATE_CHECKED) ? "pressed" : "released");
-        return 0;
-    }
+    if (action.starts_with("toolbar-")) return ToolbarAction(window, action, number(2));
     if (action == "window-style") {
         const LONG style = GetWindowLongA(window, GWL_STYLE), extended = GetWindowLongA(window, GWL_EXSTYLE);
         std::printf("%s %s\n", (style & WS_POPUP) && !(style & WS_CAPTION) ? "popup" : "framed",

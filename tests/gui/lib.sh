@@ -87,5 +87,12 @@ wait_for() {  # SECONDS EXPECTED COMMAND...
     printf '%s' "$got"
 }
 
+# The client-area pixel DX, DY from the centre: "r g b".
+at() { # DX DY
+    local cw ch
+    read -r cw ch <<<"$(drive client-size)"
+    drive pixel $((cw / 2 + $1)) $((ch / 2 + $2))
+}
+
 # The Windows folder of the test's Wine prefix.
 windows_folder() { printf '%s' "$WINEPREFIX/drive_c/windows"; }

@@ -1,16 +1,14 @@
 #include "win32/frame/ToolbarMenu.h"
 
-#include <windowsx.h>
-
 #include "commands/CommandList.h"
 #include "commands/MenuLayout.h"
 #include "win32/app/CommandRouter.h"
 #include "win32/app/Program.h"
+#include "win32/frame/ContextPopup.h"
 #include "win32/frame/MenuBitmaps.h"
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/Toolbar.h"
 #include "win32/platform/Messages.h"
-#include "win32/settings/Language.h"
 
 namespace marbleye::win32 {
 
@@ -38,19 +36,9 @@ void Choose(HWND window, int32_t id) {
 }  // namespace
 
 void ShowToolbarContextMenu(HWND window, LPARAM position) {
-    Program& app = App();
-    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-    HMENU resource = LoadMenuA(app.instance, "TOOLBARPOPUP");
-    if (!resource) return;
-    HMENU popup = GetSubMenu(resource, 0);
-    SetToolbarMenuBitmaps(popup);
-    ApplyMenuLanguage(popup, PopupContents(ToolbarPopupLayout()), "ContextMenuToolbar");
-    ApplyToolbarPopupState(popup);
-    app.trackedPopup = popup;
-    const int chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr);
-    app.trackedPopup = nullptr;
-    DestroyMenu(resource);
+    const int chosen = TrackContextPopup(window, ContextMenuPoint(position),
+                                         ContextPopup{"TOOLBARPOPUP", ToolbarPopupLayout(), "ContextMenuToolbar",
+                                                      &SetToolbarMenuBitmaps, &ApplyToolbarPopupState});
     if (chosen != 0) Choose(window, chosen);
 }
 

@@ -13,12 +13,6 @@ cp "$pictures/halves.bmp" "$edits/a-halves.bmp"
     -fill "rgba(0,0,255,0.784314)" -draw "rectangle 200,0,299,199" "PNG32:$edits/d-alpha.png"
 /usr/bin/convert "$edits/d-alpha.png" "TGA:$edits/e-alpha.tga"
 
-# The client-area pixel DX, DY from the centre.
-at() { # DX DY
-    local cw ch
-    read -r cw ch <<<"$(drive client-size)"
-    drive pixel $((cw / 2 + $1)) $((ch / 2 + $2))
-}
 undo_file() { [[ -e "$(windows_folder)/~mbundo.tmp" ]] && echo present || echo absent; }
 gray() { local r g b; read -r r g b <<<"$1"; [[ $r == "$g" && $g == "$b" ]] && echo gray || echo "not gray: $1"; }
 

@@ -11,24 +11,19 @@ cp "$pictures/halves.bmp" "$edits/halves.bmp"
 /usr/bin/convert -size 300x200 xc:"rgb(100,100,100)" -fill "rgb(150,150,150)" -draw "rectangle 150,0,299,199" \
     -type TrueColor "BMP3:$edits/soft.bmp"
 
-# The client-area pixel DX, DY from the centre, which is the picture's
-# column 150 (the first blue one) when the client width is even.
-at() { # DX DY
-    local cw ch
-    read -r cw ch <<<"$(drive client-size)"
-    drive pixel $((cw / 2 + $1)) $((ch / 2 + $2))
-}
 # The pixels from DX1 to DX2 on the centre row, one "r g b" per line.
 row_pixels() { local dx; for ((dx = $1; dx <= $2; ++dx)); do at "$dx" 0; echo; done; }
 # The picture's top row in the client area at column DX from the centre: the
-# first row below the black band under the toolbar, found by halving.
+# first row, below the toolbar, of the colour the picture has there in its
+# middle row, found by halving.
 picture_top() { # DX
-    local cw ch low high middle
+    local cw ch low high middle colour
     read -r cw ch <<<"$(drive client-size)"
-    low=$(drive toolbar-look | cut -d' ' -f1) high=$((ch / 2))
+    colour=$(drive pixel $((cw / 2 + $1)) $((ch / 2)))
+    low=$(($(drive toolbar-look | cut -d' ' -f1) - 1)) high=$((ch / 2))
     while ((high - low > 1)); do
         middle=$(((low + high) / 2))
-        if [[ "$(drive pixel $((cw / 2 + $1)) "$middle")" == "0 0 0" ]]; then low=$middle; else high=$middle; fi
+        if [[ "$(drive pixel $((cw / 2 + $1)) "$middle")" != "$colour" ]]; then low=$middle; else high=$middle; fi
     done
     echo "$high"
 }
