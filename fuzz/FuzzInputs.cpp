@@ -16,14 +16,16 @@ namespace {
 
 struct Family {
     std::string_view name;
-    std::array<std::string_view, 3> extensions;  // each chooses a reader; empty ones unused
+    std::array<std::string_view, 4> extensions;  // each chooses a reader; empty ones unused
 };
 
 constexpr std::array kFamilies = {
     Family{"bmp", {"bmp"}}, Family{"eps", {"eps"}},  Family{"gd", {"gd", "gd2", "xbm"}}, Family{"gif", {"gif"}},
     Family{"jbig", {"jbg"}}, Family{"jpeg", {"jpg", "psp"}}, Family{"pcx", {"pcx"}}, Family{"png", {"png"}},
     Family{"pnm", {"ppm", "pgm"}}, Family{"ras", {"ras"}}, Family{"sgi", {"sgi"}}, Family{"tga", {"tga"}},
-    Family{"tiff", {"tif"}}, Family{"vkp", {"vkp"}},
+    Family{"tiff", {"tif"}}, Family{"vkp", {"vkp"}}, Family{"bilevel", {"mac", "msp", "pbm", "wbmp"}},
+    Family{"iff", {"iff"}}, Family{"psd", {"psd"}}, Family{"pic", {"pic"}}, Family{"legacy", {"cut", "hrz", "img", "zbr"}},
+    Family{"fits", {"fits"}}, Family{"pcd", {"pcd"}}, Family{"pix", {"pix"}}, Family{"ico", {"ico"}},
 };
 
 constexpr std::array<std::string_view, kFamilies.size()> kNames = [] {

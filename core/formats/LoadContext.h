@@ -20,6 +20,7 @@ struct LoadOptions {
     bool catalog = false;    // the catalog creator is running
     int32_t thumbnailWidth = 80;
     int32_t thumbnailHeight = 80;
+    int32_t photoCdSize = 2;  // "PCDLoadSize": 0 is 192 x 128, 1 is 384 x 256, 2 is 768 x 512
     DisplayReduction displayReduction;  // for screens of fewer bits than the picture
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/PathText.h"
+#include "formats/alias/AliasPix.h"
 #include "formats/bmp/Bmp.h"
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
@@ -72,6 +73,10 @@ Status SavePgm(const std::string& path, const SaveSource& source, const AppSetti
     return WritePgm(path, source.canvas, host);
 }
 
+Status SaveAliasPix(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WriteAliasPix(path, source.canvas, host);
+}
+
 constexpr std::array kWriters = {
     WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
     WriterEntry{".djvu", "DjVu", nullptr},
@@ -85,7 +90,7 @@ constexpr std::array kWriters = {
     WriterEntry{".vkp", "VKP", &SaveVkp},
     WriterEntry{".tif .tiff", "TIFF", &SaveTiff},
     WriterEntry{".pcx", "PCX", &SavePcx},
-    WriterEntry{".pix", "Alias PIX", nullptr},
+    WriterEntry{".pix", "Alias PIX", &SaveAliasPix},
     WriterEntry{".ras .sun", "Sun raster", &SaveSunRaster},
     WriterEntry{".sgi .rgb .rgba", "SGI", &SaveSgi},
 };

@@ -21,6 +21,7 @@ void LoadIntoViewer(const std::string& path) {
     options.displayReduction.method = static_cast<PaletteMethod>(app.settings.dither8bitPalGeneration);
     options.displayReduction.dither = static_cast<DitherType>(app.settings.dither8bitDitherType);
     options.displayReduction.highColour = static_cast<HighColourDither>(app.settings.dither16bitDitherType);
+    options.photoCdSize = app.settings.pcdLoadSize;
     LoadContext context{app.canvas, app.image, options, app.host};
     LoadImageFile(ToCorePath(path), context);
     StartPlayback();

@@ -1,0 +1,7 @@
+#include "formats/legacy/Legacy.h"
+
+namespace marbleye {
+
+Status ReadZbr(const std::string&, LoadContext&) { return Status::Fail("No reader in this version."); }
+
+}  // namespace marbleye

@@ -1,0 +1,7 @@
+#include "formats/pic/Pic.h"
+
+namespace marbleye {
+
+Status ReadPictor(const std::string&, LoadContext&) { return Status::Fail("No reader in this version."); }
+
+}  // namespace marbleye
