@@ -169,7 +169,9 @@ int RunConvert(std::span<const std::string_view> arguments) {
     CliHost host;
     ImageCanvas canvas;
     CurrentImage image;
-    if (!Load(files[0], host, canvas, image).status) return kFailure;
+    LoadOptions options;
+    options.photoCdSize = settings.pcdLoadSize;
+    if (!Load(files[0], host, canvas, image, options).status) return kFailure;
     const Status changed = ApplyOperations(operations, colours, canvas, image, host);
     if (!changed.ok()) {
         std::fprintf(stderr, "%s: %s\n", files[0].c_str(), changed.message().c_str());

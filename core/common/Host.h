@@ -7,6 +7,13 @@ namespace marbleye {
 
 class ImageCanvas;
 
+// What became of an icon handed to the system.
+enum class IconLoad {
+    kNotOffered,  // this front end has no system icon loader: the core decodes the file
+    kLoaded,      // the canvas holds the icon at 32 x 32, 24 bits, drawn on white
+    kFailed,      // the system could not load the file as an icon
+};
+
 // What only the front end can do, offered to the core. The Win32 program
 // implements it with its window, progress bar and message boxes; the command
 // line tool with stderr; tests with nothing at all.
@@ -33,6 +40,13 @@ public:
     // this byte and then gets the message drawn onto it.
     virtual uint8_t ErrorPictureFillByte() const { return 0xFF; }
     virtual void DrawErrorText(ImageCanvas& canvas, const std::string& text) { (void)canvas, (void)text; }
+
+    // Loads an icon file the way the system does for a 32 x 32 icon and draws
+    // it on a white 24-bit canvas of that size.
+    virtual IconLoad LoadIconThroughSystem(const std::string& path, ImageCanvas& canvas) {
+        (void)path, (void)canvas;
+        return IconLoad::kNotOffered;
+    }
 };
 
 // Begins a progress display for a job and ends it however the job ends.

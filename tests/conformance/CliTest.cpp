@@ -67,6 +67,35 @@ TEST_F(Cli, ConvertWritesABitmap) {
     EXPECT_EQ(test::CanvasToRgb(*back.canvas), test::CanvasToRgb(*original.canvas));
 }
 
+// One file of each native format read by code of our own, converted by the
+// tool to PPM: the same picture as the reader gives through the dispatcher,
+// with the format's code in "info".
+TEST_F(Cli, ConvertsEveryNativeFormat) {
+    const std::filesystem::path seeds = std::filesystem::path(MARBLEYE_SOURCE_DIR) / "fuzz" / "corpus";
+    const std::vector<std::pair<std::string, int>> files = {
+        {"bilevel/small.mac", 21},       {"bilevel/coded.msp", 18},          {"bilevel/raw.pbm", 26},
+        {"bilevel/netpbm.wbmp", 39},     {"fits/sixteen.fits", 12},          {"iff/netpbm-ham6.iff", 15},
+        {"psd/rgb-rle.psd", 30},         {"pic/softimage-three-codings.pic", 29}, {"pic/pictor-ega.pic", 29},
+        {"legacy/runs.cut", 1},          {"legacy/short.hrz", 14},           {"legacy/colour.img", 16},
+        {"legacy/preview.zbr", 40},      {"pcd/base-three-row-pairs.pcd", 31}, {"pix/colour-long-runs.pix", 33},
+        {"ico/two-images.ico", 22},
+    };
+    for (const auto& [name, formatId] : files) {
+        const std::string input = (seeds / name).string();
+        const CliRun info = RunCli("info " + input);
+        EXPECT_EQ(info.exitCode, 0) << name << ": " << info.output;
+        EXPECT_NE(info.output.find("format id: " + std::to_string(formatId) + " ("), std::string::npos)
+            << name << ": " << info.output;
+        const std::string output = folder_.File("converted.ppm");
+        const CliRun run = RunCli("convert " + input + " " + output);
+        ASSERT_EQ(run.exitCode, 0) << name << ": " << run.output;
+        const auto converted = test::LoadPicture(output);
+        const auto original = test::LoadPicture(input);
+        ASSERT_TRUE(converted.ok() && original.ok()) << name;
+        EXPECT_EQ(test::CanvasToRgb(*converted.canvas), test::CanvasToRgb(*original.canvas)) << name;
+    }
+}
+
 TEST_F(Cli, BrokenFilesGiveTheReadersMessageAndFail) {
     const std::string bytes = test::ReadFileBytes(input_);
     const std::string broken = folder_.File("broken.bmp");

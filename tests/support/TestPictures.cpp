@@ -182,9 +182,9 @@ std::string OutcomeLine(const std::string& name, const LoadedPicture& picture) {
     return line.str() + "\n";
 }
 
-LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options) {
+LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options, Host& host) {
     LoadedPicture picture;
-    LoadContext context{*picture.canvas, picture.image, options, QuietHost()};
+    LoadContext context{*picture.canvas, picture.image, options, host};
     picture.result = LoadImageFile(path, context);
     return picture;
 }

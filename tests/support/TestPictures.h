@@ -58,7 +58,8 @@ struct LoadedPicture {
     bool ok() const { return result && result->status.ok(); }
     std::string message() const { return result ? result->status.message() : std::string(); }
 };
-LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options = LoadOptions());
+LoadedPicture LoadPicture(const std::string& path, const LoadOptions& options = LoadOptions(),
+                          Host& host = QuietHost());
 
 // Red, green, blue of a loaded picture at (x, y) from the top left.
 std::array<int, 3> PixelOf(const LoadedPicture& picture, int32_t x, int32_t y);

@@ -5,6 +5,7 @@
 #include "formats/classic/SunRaster.h"
 #include "support/MemoryUse.h"
 #include "support/TempFolder.h"
+#include "support/ReaderTest.h"
 #include "support/TestPictures.h"
 
 namespace marbleye {
@@ -33,24 +34,13 @@ std::string Bytes(const uint8_t (&bytes)[N]) {
 // never black.
 uint8_t CutShortGrey(int x, int y) { return static_cast<uint8_t>(1 + (x * 3 + y * 5) % 250); }
 
-class CountingHost : public Host {
-public:
-    void ReportError(const std::string& message) override { messages += message + "|"; }
-    std::string messages;
-};
+using CountingHost = test::MessageRecorder;
 
-class SunRaster : public ::testing::Test {
+class SunRaster : public test::ReaderTest {
 protected:
     test::LoadedPicture Load(const std::string& bytes, Host& host = QuietHost()) {
-        const std::string path = folder_.File("picture.ras");
-        test::WriteFileBytes(path, bytes);
-        test::LoadedPicture picture;
-        const LoadOptions options;
-        LoadContext context{*picture.canvas, picture.image, options, host};
-        picture.result = LoadImageFile(path, context);
-        return picture;
+        return LoadBytes(bytes, "picture.ras", LoadOptions(), host);
     }
-    test::TempFolder folder_;
 };
 
 TEST_F(SunRaster, Messages) {

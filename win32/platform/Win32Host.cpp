@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/platform/Messages.h"
+#include "win32/platform/SystemIcon.h"
 #include "win32/app/Program.h"
 
 namespace marbleye::win32 {
@@ -53,6 +54,10 @@ void Win32Host::DrawErrorText(ImageCanvas& canvas, const std::string& text) {
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, text.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     GdiFlush();
+}
+
+IconLoad Win32Host::LoadIconThroughSystem(const std::string& path, ImageCanvas& canvas) {
+    return LoadSystemIcon(path, canvas);
 }
 
 }  // namespace marbleye::win32

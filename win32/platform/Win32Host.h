@@ -18,6 +18,7 @@ public:
     int32_t DisplayDepth() const override;
     uint8_t ErrorPictureFillByte() const override;
     void DrawErrorText(ImageCanvas& canvas, const std::string& text) override;
+    IconLoad LoadIconThroughSystem(const std::string& path, ImageCanvas& canvas) override;
 
 private:
     HWND progress_ = nullptr;
