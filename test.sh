@@ -21,7 +21,7 @@ if command -v clang++ >/dev/null; then
         -DMARBLEYE_SANITIZE=ON -DMARBLEYE_FUZZ=ON >/dev/null
     cmake --build build-asan -j2
     echo "== tests under sanitizers"
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan-suppressions.txt \
         ctest --test-dir build-asan --output-on-failure -j2 -L 'unit|corpus'
     echo "== fuzzing"
     scripts/run-fuzzers.sh build-asan/fuzz "${FUZZ_SECONDS:-10}"

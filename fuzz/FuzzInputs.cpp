@@ -8,7 +8,9 @@
 #include "canvas/CurrentImage.h"
 #include "canvas/ImageCanvas.h"
 #include "formats/LoadImage.h"
+#include "formats/FormatId.h"
 #include "formats/jpeg/Jpeg.h"
+#include "formats/mng/MngWriter.h"
 
 namespace marbleye::fuzz {
 
@@ -26,6 +28,7 @@ constexpr std::array kFamilies = {
     Family{"tiff", {"tif"}}, Family{"vkp", {"vkp"}}, Family{"bilevel", {"mac", "msp", "pbm", "wbmp"}},
     Family{"iff", {"iff"}}, Family{"psd", {"psd"}}, Family{"pic", {"pic"}}, Family{"legacy", {"cut", "hrz", "img", "zbr"}},
     Family{"fits", {"fits"}}, Family{"pcd", {"pcd"}}, Family{"pix", {"pix"}}, Family{"ico", {"ico"}},
+    Family{"dds", {"dds"}}, Family{"fpx", {"fpx"}}, Family{"djvu", {"djvu"}}, Family{"mngwrite", {"gif"}},
 };
 
 constexpr std::array<std::string_view, kFamilies.size()> kNames = [] {
@@ -64,6 +67,25 @@ std::vector<std::string> RunFuzzInput(std::string_view family, const uint8_t* da
     if (!found) return outcomes;
     for (const std::string_view extension : found->extensions) {
         if (!extension.empty()) outcomes.push_back(LoadAsFile(data, size, extension, LoadOptions()));
+    }
+    if (family == "mngwrite") {
+        // The GIF loaded above is saved again as MNG from its frames.
+        const std::string base = "/tmp/marbleye-fuzz-" + std::to_string(getpid());
+        if (std::FILE* file = std::fopen((base + ".gif").c_str(), "wb")) {
+            std::fwrite(data, 1, size, file);
+            std::fclose(file);
+            ImageCanvas canvas;
+            CurrentImage image;
+            image.formatId = format_id::kGif;
+            image.path = base + ".gif";
+            image.fileBitDepth = 8;
+            (void)canvas.Create(1, 1, 24, 0, Palette256{});
+            const Status saved = WriteMng(base + ".mng", canvas, image, QuietHost());
+            outcomes.push_back(saved.ok() ? std::string() : saved.message());
+            std::remove((base + ".gif").c_str());
+            std::remove((base + ".mng").c_str());
+            std::remove((base + ".png").c_str());
+        }
     }
     if (family == "jpeg") {
         LoadOptions thumbnail;

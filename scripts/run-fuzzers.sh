@@ -9,6 +9,7 @@ folder=$1
 seconds=$2
 full_limit_seconds=${3:-3}
 root="$(cd "$(dirname "$0")/.." && pwd)"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 run() {  # TARGET NAME SECONDS RSS_LIMIT_MB LOG
     "$1" -max_total_time="$3" -rss_limit_mb="$4" -malloc_limit_mb="$4" -timeout=10 -print_final_stats=0 \

@@ -11,8 +11,11 @@
 #include "formats/classic/Sgi.h"
 #include "formats/classic/SunRaster.h"
 #include "formats/classic/Tga.h"
+#include "formats/dds/Dds.h"
+#include "formats/djvu/Djvu.h"
 #include "formats/eps/Eps.h"
 #include "formats/fits/Fits.h"
+#include "formats/fpx/FlashPix.h"
 #include "formats/gd/Gd.h"
 #include "formats/gd/Xbm.h"
 #include "formats/gif/Gif.h"
@@ -35,14 +38,14 @@ namespace {
 constexpr std::array kFormats = {
     FormatEntry{"bmp dib rle", format_id::kBmp, "Windows bitmap", &ReadBmp, true},
     FormatEntry{"cam", format_id::kCamera, "camera JPEG", &ReadCameraJpeg},
-    FormatEntry{"dds", format_id::kDirectDrawSurface, "DirectDraw surface", nullptr},
-    FormatEntry{"djvu iw44 iw4", format_id::kDjvu, "DjVu", nullptr},
+    FormatEntry{"dds", format_id::kDirectDrawSurface, "DirectDraw surface", &ReadDds},
+    FormatEntry{"djvu iw44 iw4", format_id::kDjvu, "DjVu", &ReadDjvu},
     FormatEntry{"eps", format_id::kEps, "EPS preview", &ReadEpsPreview},
     FormatEntry{"cut", format_id::kHaloCut, "Dr. Halo CUT", &ReadHaloCut},
     FormatEntry{"tga", format_id::kTarga, "Targa", &ReadTga, true},
     FormatEntry{"img gem", format_id::kGem, "GEM image", &ReadGem},
     FormatEntry{"fits", format_id::kFits, "FITS", &ReadFits},
-    FormatEntry{"fpx", format_id::kFlashPix, "FlashPix", nullptr},
+    FormatEntry{"fpx", format_id::kFlashPix, "FlashPix", &ReadFlashPix},
     FormatEntry{"gd2 gd", format_id::kGd, "GD", &ReadGd},
     FormatEntry{"gif", format_id::kGif, "GIF", &ReadGif, true},
     FormatEntry{"hrz", format_id::kHrz, "HRZ", &ReadHrz},

@@ -12,6 +12,7 @@
 #include "formats/classic/Tga.h"
 #include "formats/gif/Gif.h"
 #include "formats/jpeg/Jpeg.h"
+#include "formats/mng/MngWriter.h"
 #include "formats/own/Vkp.h"
 #include "formats/png/Png.h"
 #include "formats/tiff/Tiff.h"
@@ -39,6 +40,10 @@ Status SaveJpeg(const std::string& path, const SaveSource& source, const AppSett
     const JpegWriteOptions options{settings.jpgQuality, settings.jpgGrayScale != 0, settings.jpgOptimize != 0,
                                    settings.jpgSmoothing * 10, settings.jpgProgressive != 0};
     return WriteJpeg(path, source.canvas, options, host);
+}
+
+Status SaveMng(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WriteMng(path, source.canvas, source.image, host);
 }
 
 Status SavePng(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
@@ -83,7 +88,7 @@ constexpr std::array kWriters = {
     WriterEntry{".gif", "GIF", &SaveGif},
     WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", &SaveJpeg},
     WriterEntry{".tga", "Targa", &SaveTga},
-    WriterEntry{".mng", "MNG", nullptr},
+    WriterEntry{".mng", "MNG", &SaveMng},
     WriterEntry{".png", "PNG", &SavePng},
     WriterEntry{".ppm", "PPM", &SavePpm},
     WriterEntry{".pgm", "PGM", &SavePgm},

@@ -45,10 +45,13 @@ TEST(SaveByExtension, AFailedSaveLeavesThePreviousFileAndAMessage) {
         EXPECT_FALSE(nowhere->ok()) << extension;
         EXPECT_FALSE(nowhere->message().empty()) << extension;
 
+        // A single picture saved under an MNG name is written as PNG beside it.
+        const std::string writtenPath = extension == ".mng" ? folder.File("keep.png") : path;
+        test::WriteFileBytes(writtenPath, "old contents");
         const auto written = SaveByExtension(path, SaveSource{canvas, image}, settings, QuietHost());
         ASSERT_TRUE(written) << extension;
         EXPECT_TRUE(written->ok()) << extension << ": " << written->message();
-        EXPECT_NE(test::ReadFileBytes(path), "old contents") << extension;
+        EXPECT_NE(test::ReadFileBytes(writtenPath), "old contents") << extension;
         EXPECT_FALSE(std::filesystem::exists(folder.File("~keep" + extension + ".tmp"))) << extension;
     }
 }

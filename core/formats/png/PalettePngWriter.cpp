@@ -1,7 +1,6 @@
-#include <cstdlib>
 #include <vector>
 
-#include "formats/png/MngLibrary.h"
+#include "formats/png/MngChunkWriter.h"
 #include <zlib.h>
 
 #include "canvas/PixelLimits.h"
@@ -11,24 +10,6 @@
 namespace marbleye {
 
 namespace {
-
-mng_ptr MNG_DECL Allocate(mng_size_t length) { return std::calloc(1, length); }
-void MNG_DECL Release(mng_ptr pointer, mng_size_t) { std::free(pointer); }
-mng_bool MNG_DECL StreamReady(mng_handle) { return MNG_TRUE; }
-
-mng_bool MNG_DECL WriteToFile(mng_handle handle, mng_ptr buffer, mng_uint32 length, mng_uint32p written) {
-    auto* out = static_cast<OutputFile*>(mng_get_userdata(handle));
-    out->Write(buffer, length);
-    *written = out->failed() ? 0 : length;
-    return out->failed() ? MNG_FALSE : MNG_TRUE;
-}
-
-struct MngHandle {
-    mng_handle handle = nullptr;
-    ~MngHandle() {
-        if (handle) mng_cleanup(&handle);
-    }
-};
 
 // The image data of the IDAT chunk: every row behind filter byte 0, deflated
 // at level 9.
@@ -61,9 +42,8 @@ Status WritePalettePng(const std::string& path, const PaletteImage& picture, Hos
 
     OutputFile out;
     if (!out.Open(path)) return Status::Fail("write error");
-    MngHandle mng;
-    mng.handle = mng_initialize(&out, Allocate, Release, MNG_NULL);
-    if (!mng.handle) return Status::Fail("Cannot initialize libmng.");
+    const MngChunkWriter mng(out);
+    if (!mng.valid()) return Status::Fail("Cannot initialize libmng.");
     mng_palette8 palette = {};
     for (int i = 0; i < 256; ++i) {
         palette[i].iRed = picture.palette[i * 3];
@@ -75,19 +55,16 @@ Status WritePalettePng(const std::string& path, const PaletteImage& picture, Hos
     const bool transparent = picture.transparentIndex >= 0 && picture.transparentIndex < 256;
     if (transparent) alphas[picture.transparentIndex] = 0;
     const bool done =
-        mng_setcb_openstream(mng.handle, StreamReady) == MNG_NOERROR &&
-        mng_setcb_closestream(mng.handle, StreamReady) == MNG_NOERROR &&
-        mng_setcb_writedata(mng.handle, WriteToFile) == MNG_NOERROR && mng_create(mng.handle) == MNG_NOERROR &&
-        mng_putchunk_ihdr(mng.handle, static_cast<mng_uint32>(picture.width), static_cast<mng_uint32>(picture.height),
+        mng_putchunk_ihdr(mng.handle(), static_cast<mng_uint32>(picture.width), static_cast<mng_uint32>(picture.height),
                           8, MNG_COLORTYPE_INDEXED, MNG_COMPRESSION_DEFLATE, MNG_FILTER_ADAPTIVE,
                           MNG_INTERLACE_NONE) == MNG_NOERROR &&
-        mng_putchunk_plte(mng.handle, 256, palette) == MNG_NOERROR &&
-        (!transparent || mng_putchunk_trns(mng.handle, MNG_FALSE, MNG_FALSE, MNG_COLORTYPE_INDEXED,
+        mng_putchunk_plte(mng.handle(), 256, palette) == MNG_NOERROR &&
+        (!transparent || mng_putchunk_trns(mng.handle(), MNG_FALSE, MNG_FALSE, MNG_COLORTYPE_INDEXED,
                                            static_cast<mng_uint32>(picture.transparentIndex + 1), alphas, 0, 0, 0, 0,
                                            static_cast<mng_uint32>(picture.transparentIndex + 1),
                                            alphas) == MNG_NOERROR) &&
-        mng_putchunk_idat(mng.handle, static_cast<mng_uint32>(packed.size()), packed.data()) == MNG_NOERROR &&
-        mng_putchunk_iend(mng.handle) == MNG_NOERROR && mng_write(mng.handle) == MNG_NOERROR;
+        mng_putchunk_idat(mng.handle(), static_cast<mng_uint32>(packed.size()), packed.data()) == MNG_NOERROR &&
+        mng_putchunk_iend(mng.handle()) == MNG_NOERROR && mng_write(mng.handle()) == MNG_NOERROR;
     progress.Step();
     if (!done || !out.Commit()) return Status::Fail("write error");
     return Status::Ok();
