@@ -5,7 +5,9 @@ wallpaper="$(windows_folder)/Marbleye Wallpaper.bmp"
 start "$(winpath "$pictures/halves.bmp")"
 for pair in 40013:0 40014:2 40015:1; do
     drive command "${pair%%:*}" >/dev/null
-    check "command ${pair%%:*} writes the style ${pair##*:}" "${pair##*:}" "$(desktop_value WallpaperStyle)"
+    # The registry is read by another Wine process, which may see the value a moment later.
+    check "command ${pair%%:*} writes the style ${pair##*:}" "${pair##*:}" \
+        "$(wait_for 5 "${pair##*:}" desktop_value WallpaperStyle)"
 done
 check "the picture is written into the Windows folder" "same" \
     "$(cmp -s <(/usr/bin/convert "$pictures/halves.bmp" rgb:-) <(/usr/bin/convert "$wallpaper" rgb:- 2>/dev/null) && echo same)"
