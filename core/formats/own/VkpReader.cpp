@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "canvas/DeclaredSize.h"
@@ -74,6 +75,10 @@ private:
 
 // The pseudo-random noise of run-length files: a fixed generator, so a file
 // always loads alike.
+struct Rgb {
+    uint8_t r, g, b;
+};
+
 class Noise {
 public:
     int Next(int amplitude) {
@@ -85,20 +90,75 @@ private:
     uint32_t state_ = 1;
 };
 
-// Pixels are stored top row first; the canvas holds rows bottom-up.
+// Pixels are stored top row first; the canvas holds rows bottom-up. Runs
+// fill a row span at a time: a short file may honestly describe a picture of
+// hundreds of millions of pixels.
 class PixelCursor {
 public:
-    explicit PixelCursor(ImageCanvas& canvas) : canvas_(canvas) {}
+    PixelCursor(ImageCanvas& canvas, const LoadContext& context) : canvas_(canvas), context_(context) {}
     bool done() const { return y_ >= canvas_.height(); }
-    bool rowJustEnded() const { return x_ == 0 && y_ > 0; }
-    void Put(uint8_t r, uint8_t g, uint8_t b) {
-        uint8_t* p = canvas_.Row(canvas_.height() - 1 - y_) + x_ * 3;
-        p[0] = b, p[1] = g, p[2] = r;
-        if (++x_ == canvas_.width()) x_ = 0, ++y_;
+
+    // Puts `count` pixels, or as many as are left, in one colour or each
+    // coloured by calling `next`.
+    template <typename NextColour>
+    void Put(uint64_t count, NextColour next) {
+        while (count > 0 && !done()) {
+            if constexpr (std::is_same_v<NextColour, Rgb>) {
+                if (x_ == 0 && count >= 2 * static_cast<uint64_t>(canvas_.width())) {
+                    count -= FillRows(count / static_cast<uint64_t>(canvas_.width()), next);
+                    continue;
+                }
+            }
+            uint8_t* p = canvas_.Row(canvas_.height() - 1 - y_) + x_ * 3;
+            const int32_t span = static_cast<int32_t>(std::min<uint64_t>(count, canvas_.width() - x_));
+            if constexpr (std::is_same_v<NextColour, Rgb>) {
+                FillSpan(p, span, next);
+            } else {
+                for (int32_t i = 0; i < span; ++i, p += 3) {
+                    const Rgb colour = next();
+                    p[0] = colour.b, p[1] = colour.g, p[2] = colour.r;
+                }
+            }
+            count -= static_cast<uint64_t>(span);
+            x_ += span;
+            if (x_ == canvas_.width()) {
+                x_ = 0, ++y_;
+                context_.RowDone();
+            }
+        }
     }
 
 private:
+    // One pixel written, then copied onto itself in doubling blocks.
+    static void FillSpan(uint8_t* p, int32_t span, Rgb colour) {
+        p[0] = colour.b, p[1] = colour.g, p[2] = colour.r;
+        const size_t total = static_cast<size_t>(span) * 3;
+        for (size_t filled = 3; filled < total;) {
+            const size_t block = std::min(filled, total - filled);
+            std::memcpy(p + filled, p, block);
+            filled += block;
+        }
+    }
+
+    // Whole rows of one colour: the first row filled, then copied onto the
+    // rows below it in memory in doubling blocks. Returns the pixels put.
+    uint64_t FillRows(uint64_t rows, Rgb colour) {
+        rows = std::min<uint64_t>(rows, static_cast<uint64_t>(canvas_.height() - y_));
+        uint8_t* const first = canvas_.Row(canvas_.height() - 1 - y_);
+        const size_t stride = static_cast<size_t>(canvas_.stride());
+        FillSpan(first, canvas_.width(), colour);
+        for (uint64_t filled = 1; filled < rows;) {
+            const uint64_t block = std::min(filled, rows - filled);
+            std::memcpy(first - (filled + block - 1) * stride, first - (block - 1) * stride, block * stride);
+            filled += block;
+            context_.RowDone();
+        }
+        y_ += static_cast<int32_t>(rows);
+        return rows * static_cast<uint64_t>(canvas_.width());
+    }
+
     ImageCanvas& canvas_;
+    const LoadContext& context_;
     int32_t x_ = 0, y_ = 0;
 };
 
@@ -153,29 +213,29 @@ Status ReadTextVersion(InputFile& file, LoadContext& context) {
     if (!context.canvas.Create(context.image.width, context.image.height, 24, 0, context.image.palette)) {
         return Status::Fail(std::string(kNotVkp));
     }
-    PixelCursor cursor(context.canvas);
+    PixelCursor cursor(context.canvas, context);
     Noise random;
     while (!cursor.done()) {
         if (!runLength) {
             const auto r = numbers.Next(), g = numbers.Next(), b = numbers.Next();
             if (!r || !g || !b) break;
-            cursor.Put(static_cast<uint8_t>(*r), static_cast<uint8_t>(*g), static_cast<uint8_t>(*b));
-            if (cursor.rowJustEnded()) context.RowDone();
+            const Rgb colour{static_cast<uint8_t>(*r), static_cast<uint8_t>(*g), static_cast<uint8_t>(*b)};
+            cursor.Put(1, colour);
             continue;
         }
         const auto count = numbers.Next(), r = numbers.Next(), g = numbers.Next(), b = numbers.Next();
         if (!count || !r || !g || !b) break;
-        const int red = static_cast<uint8_t>(*r), green = static_cast<uint8_t>(*g), blue = static_cast<uint8_t>(*b);
-        const bool noisy = noise > 0 && red < 255 - noise && green < 255 - noise && blue < 255 - noise;
-        for (uint64_t i = 0; i < *count && !cursor.done(); ++i) {
-            if (noisy) {
-                const int nr = random.Next(noise), ng = random.Next(noise), nb = random.Next(noise);
-                cursor.Put(static_cast<uint8_t>(red + nr), static_cast<uint8_t>(green + ng),
-                           static_cast<uint8_t>(blue + nb));
-            } else {
-                cursor.Put(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
-            }
+        const Rgb colour{static_cast<uint8_t>(*r), static_cast<uint8_t>(*g), static_cast<uint8_t>(*b)};
+        const bool noisy = noise > 0 && colour.r < 255 - noise && colour.g < 255 - noise && colour.b < 255 - noise;
+        if (!noisy) {
+            cursor.Put(*count, colour);
+            continue;
         }
+        cursor.Put(*count, [&] {
+            const int nr = random.Next(noise), ng = random.Next(noise), nb = random.Next(noise);
+            return Rgb{static_cast<uint8_t>(colour.r + nr), static_cast<uint8_t>(colour.g + ng),
+                       static_cast<uint8_t>(colour.b + nb)};
+        });
     }
     return Status::Ok();
 }
