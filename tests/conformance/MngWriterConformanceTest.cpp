@@ -232,6 +232,26 @@ TEST_F(MngAnimations, ImageMagickAnimationsOverOneGlobalPalettePlayAsTheirGifs) 
     ExpectSameAnimation(gif, 4);
 }
 
+TEST_F(MngAnimations, PartialFramesDrawnOverTheFramesBeforePlayAsTheirGifs) {
+    // ImageMagick's frame optimisation stores each later frame as the
+    // rectangle that changed, at its position, to be drawn over the last.
+    const std::string palette = folder_.File("palette.gif"), gif = folder_.File("partial.gif");
+    ASSERT_TRUE(test::RunCommand(std::string(test::kImageMagickConvert) +
+                                 " -size 4x1 xc:red xc:blue xc:lime xc:white +append " + test::Quoted(palette)));
+    ASSERT_TRUE(test::RunCommand(
+        std::string(test::kImageMagickConvert) + " -size 31x19 xc:white" +
+        " \\( -size 31x19 xc:white -fill blue -draw \"rectangle 3,4 9,12\" \\)" +
+        " \\( -size 31x19 xc:white -fill blue -draw \"rectangle 3,4 9,12\"" +
+        " -fill lime -draw \"rectangle 20,1 27,15\" \\)" +
+        " \\( -size 31x19 xc:white -fill red -draw \"rectangle 3,4 9,12\"" +
+        " -fill lime -draw \"rectangle 20,1 27,15\" \\)" +
+        " -remap " + test::Quoted(palette) + " -set delay 9 -layers OptimizeFrame " + test::Quoted(gif)));
+    const auto sizes = test::RunCommand("identify -format '%wx%h ' " + test::Quoted(gif));
+    ASSERT_TRUE(sizes);
+    EXPECT_NE(*sizes, "31x19 31x19 31x19 31x19 ") << "the later frames are stored as rectangles";
+    ExpectSameAnimation(gif, 4);
+}
+
 class MngSingleImages : public MngAnimations {};
 
 // An 8-bit canvas holding the picture's colours as its palette.

@@ -279,6 +279,31 @@ TEST_F(Gif, TheConversionReaderKeepsIndicesLastFrameFirst) {
     EXPECT_EQ(LoadGifFramesForConversion(path).status.message(), "Not a valid GIFFile!");
 }
 
+TEST_F(Gif, TheConversionReaderDrawsPartialFramesOverTheFrameBefore) {
+    GifBuilder gif;
+    gif.globalTable = kFourColours;
+    GifFrame first = Solid(3, 2, 0);
+    first.indices = {0, 1, 2, 3, 0, 1};
+    GifFrame corner = Solid(1, 1, 3);
+    corner.left = 2;
+    GifFrame cleared = Solid(1, 1, 2);
+    cleared.top = 1;
+    cleared.delay = 10;
+    cleared.disposal = 2;
+    gif.frames = {first, corner, cleared};
+    const std::string path = folder_.File("partial.gif");
+    test::WriteFileBytes(path, gif.Bytes());
+    const GifFrames frames = LoadGifFramesForConversion(path);
+    ASSERT_TRUE(frames.status.ok()) << frames.status.message();
+    ASSERT_EQ(frames.frameCount, 3);
+    ASSERT_EQ(frames.indices.size(), 18u);
+    // Last frame first: restoring the background starts from index 0.
+    EXPECT_EQ(std::vector<uint8_t>(frames.indices.begin(), frames.indices.begin() + 6),
+              (std::vector<uint8_t>{0, 0, 0, 2, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(frames.indices.begin() + 6, frames.indices.begin() + 12),
+              (std::vector<uint8_t>{0, 1, 3, 3, 0, 1}));
+}
+
 TEST_F(Gif, AFirstFrameLargerThanItsDataCanDescribeCostsNothing) {
     // 10000 x 10000 pixels (a 300 MB strip) from three codes.
     const std::string bytes = Bytes(kScreen) + TinyFrame(10000, 10000) + ";";

@@ -14,7 +14,9 @@ namespace {
 
 using namespace gif;
 
-// The frames for MNG conversion: 8-bit cells the size of the first frame.
+// The frames for MNG conversion: 8-bit cells the size of the first frame,
+// each starting from the one before unless the frame restores the background,
+// as the viewer composes them.
 // The cells never grow past what the file's picture data can describe: the
 // frame that would make them larger ends the reading.
 class ConversionFrames final : public FrameHandler {
@@ -35,10 +37,9 @@ public:
 
     Status Take(const Frame& frame, const Palette256& palette, int32_t backgroundIndex, const FrameControl& control,
                 LzwEnd end, bool& stop) override {
-        if (end != LzwEnd::kEndCode) {
-            stop = true;
-            if (end == LzwEnd::kReadFailure || end == LzwEnd::kLinesRefused) return Status::Ok();
-        }
+        // A frame whose data breaks off or overflows still shows what it
+        // decoded, as it does in the viewer; nothing after it is read.
+        if (end != LzwEnd::kEndCode) stop = true;
         const uint8_t fill = backgroundIndex >= 0 ? static_cast<uint8_t>(backgroundIndex) : 255;
         if (result_.frameCount == 0) {
             result_.width = frame.width, result_.height = frame.height;
@@ -49,7 +50,11 @@ public:
             return Status::Fail("Out of memory!");
         }
         result_.indices.resize(cellBytes * (result_.frameCount + 1), fill);
-        DrawCell(frame, result_.indices.data() + cellBytes * result_.frameCount);
+        uint8_t* const cell = result_.indices.data() + cellBytes * result_.frameCount;
+        if (result_.frameCount > 0 && control.disposal != kRestoreBackground) {
+            std::copy_n(cell - cellBytes, cellBytes, cell);
+        }
+        DrawCell(frame, cell);
         result_.delays.push_back(control.delay);
         result_.disposals.push_back(static_cast<uint8_t>(control.disposal));
         result_.transparents.push_back(control.transparent);

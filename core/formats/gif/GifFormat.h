@@ -24,5 +24,6 @@ inline constexpr int32_t kMaxFirstFrameSide = 10000;
 inline constexpr int32_t kMaxLaterFrameSide = 1000;
 inline constexpr size_t kMaxStripBytes = 20480000;
 inline constexpr size_t kDelayEntries = 200;
+inline constexpr int32_t kRestoreBackground = 2;  // the disposal method that starts a frame from the background
 
 }  // namespace marbleye::gif

@@ -63,7 +63,7 @@ public:
             if (const auto failure = strip_.Grow(frame.width, frame.height, background)) {
                 return Status::Fail(std::string(*failure));
             }
-            if (!strip_.AddCell(control.disposal != 2, background)) return Status::Fail(std::string(kNoGrowCopy));
+            if (!strip_.AddCell(control.disposal != kRestoreBackground, background)) return Status::Fail(std::string(kNoGrowCopy));
             strip_.Draw(frame, frame.left, frame.top, palette, control.transparent);
         }
         delays_.push_back(control.delay);
