@@ -30,9 +30,10 @@ constexpr const char* kHelp =
     "      Reads FILE with the reader its extension chooses and prints the format id,\n"
     "      width, height, bit depth as stored in the file, depth of the decoded\n"
     "      picture and the time the load took; for animations also the number\n"
-    "      of frames and their delays. --thumbnail loads as the thumbnail\n"
-    "      browser does for thumbnails of SIZE pixels (JPEGs decode at a reduced\n"
-    "      scale) and prints the decoded size.\n"
+    "      of frames and their delays, for MNG and JNG files the frames and\n"
+    "      layers. --thumbnail loads as the thumbnail browser does for\n"
+    "      thumbnails of SIZE pixels (JPEGs decode at a reduced scale) and\n"
+    "      prints the decoded size.\n"
     "  marbleye-cli convert IN OUT [--settings FILE] [--set KEY=VALUE ...] [OPERATION ...]\n"
     "      Reads IN and writes it to OUT with the writer the extension of OUT\n"
     "      chooses (bmp dib rle gif jpg jpeg jif jfif png tif tiff vkp pcx tga sgi rgb\n"
@@ -112,6 +113,10 @@ int RunInfo(std::span<const std::string_view> arguments) {
             std::printf(" %d", *delay);
         }
         std::printf("\n");
+    }
+    if (image.mngCounts.frameCount > 0) {
+        std::printf("frames: %d\n", image.mngCounts.frameCount);
+        std::printf("layers: %d\n", image.mngCounts.layerCount);
     }
     return kSuccess;
 }

@@ -29,6 +29,8 @@ constexpr std::array kFamilies = {
     Family{"iff", {"iff"}}, Family{"psd", {"psd"}}, Family{"pic", {"pic"}}, Family{"legacy", {"cut", "hrz", "img", "zbr"}},
     Family{"fits", {"fits"}}, Family{"pcd", {"pcd"}}, Family{"pix", {"pix"}}, Family{"ico", {"ico"}},
     Family{"dds", {"dds"}}, Family{"fpx", {"fpx"}}, Family{"djvu", {"djvu"}}, Family{"mngwrite", {"gif"}},
+    Family{"mng", {"mng", "jng"}},
+    Family{"metafile", {"wmf"}},
 };
 
 constexpr std::array<std::string_view, kFamilies.size()> kNames = [] {

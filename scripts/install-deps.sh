@@ -5,8 +5,8 @@ set -euo pipefail
 
 build_packages=(build-essential cmake ninja-build pkg-config zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
                 libmng-dev liblcms2-dev libgd-dev libjbig-dev libgsf-1-dev libdjvulibre-dev tango-icon-theme wine64-tools libwine-dev wine64 wine xvfb xauth)
-test_packages=(libgtest-dev imagemagick netpbm giflib-tools libjpeg-turbo-progs libtiff-tools jbigkit-bin unzip clang
-               libclang-rt-14-dev g++-mingw-w64-i686 xdotool icoutils djvulibre-bin)
+test_packages=(libgtest-dev imagemagick netpbm giflib-tools libjpeg-turbo-progs libtiff-tools jbigkit-bin unzip clang ffmpeg
+               libclang-rt-14-dev g++-mingw-w64-i686 xdotool icoutils djvulibre-bin inkscape)
 
 bench_packages=(imagemagick libjpeg-turbo-progs libvips-tools giflib-tools pngquant bc)
 

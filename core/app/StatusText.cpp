@@ -29,6 +29,11 @@ std::string FormatFileDate(const CalendarTime& t) {
     return Format("%.2d.%.2d.%d / %.2d:%.2d:%.2d", t.day, t.month, t.year, t.hour, t.minute, t.second);
 }
 
+std::string MediaPlayingText(double lengthSeconds) {
+    if (lengthSeconds > 60) return Format("Playing Media (%2.2f Minutes)", lengthSeconds * 0.016666668);
+    return Format("Playing Media (%2.2f Seconds)", lengthSeconds);
+}
+
 StatusTexts ComposeStatus(const StatusFacts& facts) {
     StatusTexts texts;
     if (!facts.hasEntry) {

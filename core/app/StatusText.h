@@ -39,6 +39,10 @@ struct StatusTexts {
     std::array<std::string, 6> fields;
 };
 
+// The animation line while a media file plays, in minutes when it lasts
+// more than a minute.
+std::string MediaPlayingText(double lengthSeconds);
+
 // Without an entry: field 0 "No Image loaded", the others empty, the title "Marbleye".
 StatusTexts ComposeStatus(const StatusFacts& facts);
 

@@ -16,6 +16,15 @@ struct FrameStrip {
     std::vector<int32_t> delays;  // hundredths of a second, last frame first
 };
 
+// The frames and layers of an MNG stream (PNG and JNG files: one of each);
+// zero for other pictures. More than one frame makes it an animation.
+struct MngCounts {
+    int32_t frameCount = 0;
+    int32_t layerCount = 0;
+
+    bool animated() const { return frameCount > 1; }
+};
+
 // What the program knows about the picture in the canvas besides its pixels.
 struct CurrentImage {
     int32_t width = 0;          // as the reader determined it
@@ -27,6 +36,7 @@ struct CurrentImage {
     int32_t formatId = -1;      // dispatcher code of the last load
     uint32_t loadTimeMs = 0;    // duration of the last load
     FrameStrip animation;       // set by readers of animated pictures
+    MngCounts mngCounts;        // set by the MNG reader
 };
 
 }  // namespace marbleye

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "common/SystemMetafile.h"
 
 namespace marbleye {
 
@@ -12,6 +15,27 @@ enum class IconLoad {
     kNotOffered,  // this front end has no system icon loader: the core decodes the file
     kLoaded,      // the canvas holds the icon at 32 x 32, 24 bits, drawn on white
     kFailed,      // the system could not load the file as an icon
+};
+
+// What became of the first frame of a video asked of the system's video
+// services.
+enum class VideoFrameLoad {
+    kNotOffered,  // this front end has no video services
+    kLoaded,      // the canvas holds the first frame of the first video stream at 24 bits
+    kCannotOpen,  // the services cannot open the file
+    kNoFrame,     // the file has no video stream, or its first frame cannot be decoded
+};
+
+// What became of a file handed to the media window.
+struct MediaOpening {
+    enum class Result {
+        kNotOffered,  // this front end has no media window
+        kOpened,      // the media window plays the file
+        kCannotOpen,  // the media services cannot play the file
+        kNoWindow,    // the media window could not be made
+    };
+    Result result = Result::kNotOffered;
+    int32_t width = 0, height = 0;  // the media window's size: the video (if any) and its play bar
 };
 
 // What only the front end can do, offered to the core. The Win32 program
@@ -46,6 +70,28 @@ public:
     virtual IconLoad LoadIconThroughSystem(const std::string& path, ImageCanvas& canvas) {
         (void)path, (void)canvas;
         return IconLoad::kNotOffered;
+    }
+
+    // Whether this front end plays metafiles through the system. The command
+    // line tool and the tests have no metafile player.
+    virtual bool PlaysMetafiles() const { return false; }
+    // The metafile loaded by the system, or nothing when the system refuses it.
+    virtual std::unique_ptr<SystemMetafile> LoadMetafileThroughSystem(const MetafileBytes& metafile) {
+        (void)metafile;
+        return nullptr;
+    }
+
+    // Decodes the first frame of a video's first video stream into a 24-bit
+    // canvas.
+    virtual VideoFrameLoad LoadFirstVideoFrame(const std::string& path, ImageCanvas& canvas) {
+        (void)path, (void)canvas;
+        return VideoFrameLoad::kNotOffered;
+    }
+
+    // Opens a video or sound file in the media window, which plays it.
+    virtual MediaOpening OpenMediaWindow(const std::string& path) {
+        (void)path;
+        return MediaOpening{};
     }
 };
 

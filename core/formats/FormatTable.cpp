@@ -24,6 +24,9 @@
 #include "formats/jbig/Jbig.h"
 #include "formats/jpeg/Jpeg.h"
 #include "formats/legacy/Legacy.h"
+#include "formats/mng/Mng.h"
+#include "formats/metafile/Metafile.h"
+#include "formats/media/Media.h"
 #include "formats/own/Vkp.h"
 #include "formats/photocd/PhotoCd.h"
 #include "formats/pic/Pic.h"
@@ -53,10 +56,10 @@ constexpr std::array kFormats = {
     FormatEntry{"jbg", format_id::kJbig, "JBIG", &ReadJbig},
     FormatEntry{"jpg jpeg jif jfif jpe", format_id::kJpeg, "JPEG", &ReadJpeg, true},
     FormatEntry{"ico", format_id::kIcon, "icon", &ReadIcon},
-    FormatEntry{"emf wmf", format_id::kMetafile, "metafile", nullptr},
+    FormatEntry{"emf wmf", format_id::kMetafile, "metafile", &ReadMetafile},
     FormatEntry{"lvp", format_id::kLviewPro, "LView Pro", &ReadLviewJpeg},
     FormatEntry{"msp", format_id::kMsPaint, "Microsoft Paint", &ReadMsPaint},
-    FormatEntry{"mng jng", format_id::kMng, "MNG", nullptr},
+    FormatEntry{"mng jng", format_id::kMng, "MNG", &ReadMng},
     FormatEntry{"mac", format_id::kMacPaint, "MacPaint", &ReadMacPaint},
     FormatEntry{"ras sun", format_id::kSunRaster, "Sun raster", &ReadSunRaster, true},
     FormatEntry{"myc", format_id::kCatalog, "catalog", nullptr},
@@ -77,7 +80,7 @@ constexpr std::array kFormats = {
     FormatEntry{"zbr", format_id::kZbr, "ZBR preview", &ReadZbr},
     FormatEntry{"xbm", format_id::kXbm, "X bitmap", &ReadXbm},
     FormatEntry{"avi mov wav mid mp1 mp2 mp3 aif au snd rmi wma wm wmv wvx asf mpg mpeg qt", format_id::kMedia, "media",
-                nullptr},
+                &ReadMedia},
 };
 
 }  // namespace

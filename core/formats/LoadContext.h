@@ -22,6 +22,10 @@ struct LoadOptions {
     int32_t thumbnailHeight = 80;
     int32_t photoCdSize = 2;  // "PCDLoadSize": 0 is 192 x 128, 1 is 384 x 256, 2 is 768 x 512
     DisplayReduction displayReduction;  // for screens of fewer bits than the picture
+    // The colour profile MNG and JNG pictures are shown through (the
+    // program's "sRGB.icm"); when set, the file must be there. Empty: the MNG
+    // library's own sRGB profile.
+    std::string mngOutputProfile;
 };
 
 // Everything a reader works on: the canvas it fills, the current-image

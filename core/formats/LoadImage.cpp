@@ -54,6 +54,7 @@ LoadResult LoadImageFile(const std::string& path, LoadContext& context) {
     const auto start = std::chrono::steady_clock::now();
     context.image.loadingPath = path;
     context.image.animation = FrameStrip();
+    context.image.mngCounts = MngCounts();
     context.image.formatId = FindFormatId(path);
 
     LoadResult result{RunReader(path, context), std::string(), 0};

@@ -5,6 +5,7 @@
 #include "common/PathText.h"
 #include "formats/alias/AliasPix.h"
 #include "formats/bmp/Bmp.h"
+#include "formats/djvu/Djvu.h"
 #include "formats/classic/Netpbm.h"
 #include "formats/classic/Pcx.h"
 #include "formats/classic/Sgi.h"
@@ -28,6 +29,10 @@ Status SaveBmp(const std::string& path, const SaveSource& source, const AppSetti
 Status SaveVkp(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
     return WriteVkp(path, source.canvas, VkpWriteOptions{settings.vkpVersion, settings.vkpQuality, settings.vkpRle != 0},
                     host);
+}
+
+Status SaveDjvu(const std::string& path, const SaveSource& source, const AppSettings&, Host& host) {
+    return WriteDjvu(path, source.canvas, host);
 }
 
 Status SaveGif(const std::string& path, const SaveSource& source, const AppSettings& settings, Host& host) {
@@ -84,7 +89,7 @@ Status SaveAliasPix(const std::string& path, const SaveSource& source, const App
 
 constexpr std::array kWriters = {
     WriterEntry{".bmp .dib .rle", "Windows bitmap", &SaveBmp},
-    WriterEntry{".djvu", "DjVu", nullptr},
+    WriterEntry{".djvu", "DjVu", &SaveDjvu},
     WriterEntry{".gif", "GIF", &SaveGif},
     WriterEntry{".jpg .jpeg .jif .jfif", "JPEG", &SaveJpeg},
     WriterEntry{".tga", "Targa", &SaveTga},

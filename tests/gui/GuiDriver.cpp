@@ -12,6 +12,9 @@
 //   client-size                width height of the client area
 //   set-client-size W H        resize the window to that client size
 //   pixel X Y                  red green blue of a client-area pixel
+//   canvas-pixel X Y           red green blue of the picture's pixel, from its top left, wherever it is shown
+//   media-window               "X Y W H bar|nobar" of the media window in the client area, or "none"
+//   media-mode                 what the media window does: "playing", "stopped", "paused", ...
 //   error-picture TEXT         pixels of the error picture that differ from TEXT drawn as the program does
 //   copydata TEXT              hand TEXT over as a second instance would
 //   run SECONDS COMMANDLINE    start a program with that very command line, print its exit code
@@ -55,6 +58,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <vfw.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +69,7 @@
 #include "DriverSupport.h"
 #include "ToolbarActions.h"
 #include "win32/app/HandOver.h"
+#include "win32/app/MainWindow.h"
 
 namespace {
 
@@ -150,6 +155,57 @@ int Pixel(HWND window, int x, int y) {
     ReleaseDC(nullptr, screen);
     if (colour == CLR_INVALID) return Fail("cannot read the pixel");
     std::printf("%d %d %d\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return 0;
+}
+
+int CanvasPixel(HWND window, int x, int y) {
+    const UINT query = RegisterWindowMessageA(marbleye::win32::kCanvasPixelQueryMessage);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, query, MAKEWPARAM(x, y), 0, SMTO_NORMAL, 5000, &result)) {
+        return Fail("the program does not answer");
+    }
+    if (static_cast<LRESULT>(result) == -1) return Fail("outside the picture");
+    std::printf("%d %d %d\n", static_cast<int>((result >> 16) & 0xFF), static_cast<int>((result >> 8) & 0xFF),
+                static_cast<int>(result & 0xFF));
+    return 0;
+}
+
+HWND MediaWindow(HWND window) { return FindWindowExA(window, nullptr, "MCIWndClass", nullptr); }
+
+int MediaWindowPlace(HWND window) {
+    HWND media = MediaWindow(window);
+    if (!media || !IsWindowVisible(media)) {
+        std::printf("none\n");
+        return 0;
+    }
+    RECT frame;
+    GetWindowRect(media, &frame);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&frame), 2);
+    // The play bar is a toolbar, or a trackbar beside a button.
+    HWND bar = FindWindowExA(media, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    if (!bar) bar = FindWindowExA(media, nullptr, TRACKBAR_CLASSA, nullptr);
+    std::printf("%d %d %d %d %s\n", static_cast<int>(frame.left), static_cast<int>(frame.top),
+                static_cast<int>(frame.right - frame.left), static_cast<int>(frame.bottom - frame.top),
+                bar && IsWindowVisible(bar) ? "bar" : "nobar");
+    return 0;
+}
+
+int MediaMode(HWND window) {
+    HWND media = MediaWindow(window);
+    if (!media) return Fail("no media window");
+    RemoteBuffer buffer(window, 128);
+    if (!buffer.valid()) return Fail("cannot reach the program's memory");
+    DWORD_PTR mode = 0;
+    SendMessageTimeoutA(media, MCIWNDM_GETMODEA, 127, reinterpret_cast<LPARAM>(buffer.address()), SMTO_NORMAL, 5000,
+                        &mode);
+    switch (mode) {
+        case MCI_MODE_PLAY: std::printf("playing\n"); break;
+        case MCI_MODE_STOP: std::printf("stopped\n"); break;
+        case MCI_MODE_PAUSE: std::printf("paused\n"); break;
+        case MCI_MODE_NOT_READY: std::printf("not ready\n"); break;
+        case MCI_MODE_OPEN: std::printf("open\n"); break;
+        default: std::printf("mode %d\n", static_cast<int>(mode)); break;
+    }
     return 0;
 }
 
@@ -421,6 +477,9 @@ int main(int argc, char** argv) {
     }
     if (action == "set-client-size") return SetClientSize(window, number(2), number(3));
     if (action == "pixel") return Pixel(window, number(2), number(3));
+    if (action == "canvas-pixel") return CanvasPixel(window, number(2), number(3));
+    if (action == "media-window") return MediaWindowPlace(window);
+    if (action == "media-mode") return MediaMode(window);
     if (action == "error-picture") return ErrorPicture(window, argc > 2 ? argv[2] : "");
     if (action == "copydata") return CopyData(window, argc > 2 ? argv[2] : "");
     if (action == "key") {

@@ -21,7 +21,7 @@ fresh_program() {
     rm -rf "$program"
     mkdir -p "$program"
     local file
-    for file in Marbleye.exe Marbleye.exe.so Readme.htm Whatsnew.txt Keyboard.txt License.txt; do
+    for file in Marbleye.exe Marbleye.exe.so Readme.htm Whatsnew.txt Keyboard.txt License.txt sRGB.icm; do
         cp "$win32/$file" "$program/"
     done
     cp -r "$win32/INTL" "$program/"

@@ -47,12 +47,11 @@ TEST(LoadImage, AnUnknownExtensionGivesTheErrorPicture) {
 }
 
 TEST(LoadImage, AFormatWithoutReaderNamesIt) {
-    // Metafiles are drawn by the platform: the core has no reader for them.
-    const auto picture = LoadPicture("C:\\x\\drawing.wmf");
+    const auto picture = LoadPicture("C:\\x\\pictures.myc");
     EXPECT_FALSE(picture.ok());
-    EXPECT_EQ(picture.image.formatId, 9);
-    EXPECT_NE(picture.message().find("metafile"), std::string::npos) << picture.message();
-    EXPECT_EQ(picture.result->errorText.rfind("drawing.wmf: ", 0), 0u) << "named after the file, not its folder";
+    EXPECT_EQ(picture.image.formatId, 37);
+    EXPECT_NE(picture.message().find("catalog"), std::string::npos) << picture.message();
+    EXPECT_EQ(picture.result->errorText.rfind("pictures.myc: ", 0), 0u) << "named after the file, not its folder";
 }
 
 TEST(LoadImage, NothingOfAFailedFileStaysInTheCanvas) {

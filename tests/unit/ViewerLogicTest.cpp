@@ -157,6 +157,13 @@ TEST(StatusText, Fields) {
     EXPECT_EQ(ComposeStatus(facts).title, "a.bmp - [catalog.myc] - Marbleye");
 }
 
+TEST(StatusText, MediaLengthInSecondsUpToAMinuteThenInMinutes) {
+    EXPECT_EQ(MediaPlayingText(1.0), "Playing Media (1.00 Seconds)");
+    EXPECT_EQ(MediaPlayingText(60.0), "Playing Media (60.00 Seconds)");
+    EXPECT_EQ(MediaPlayingText(90.0), "Playing Media (1.50 Minutes)");
+    EXPECT_EQ(MediaPlayingText(0.25), "Playing Media (0.25 Seconds)");
+}
+
 TEST(Slideshow, StepsWrapOrStopAtTheEnds) {
     using D = SlideshowDirection;
     EXPECT_EQ(NextSlideshowPosition(1, 3, D::kForward, false, 0).position, 2u);

@@ -23,6 +23,7 @@
 #include "win32/settings/ProgramSettings.h"
 #include "win32/viewer/ContextMenu.h"
 #include "win32/viewer/Loading.h"
+#include "win32/viewer/MediaWindow.h"
 #include "win32/viewer/Playback.h"
 #include "win32/viewer/Slideshow.h"
 #include "win32/viewer/Viewer.h"
@@ -61,7 +62,13 @@ LRESULT OnSize(HWND window, WPARAM, LPARAM) {
     UpdateScrollState();
     if (app.rebar) SendMessageA(app.rebar, WM_SIZE, 0, 0);
     if (app.statusBar) SendMessageA(app.statusBar, WM_SIZE, 0, 0);
+    PlaceMediaWindow(app.display.zoom);
     InvalidateRect(window, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT OnMove(HWND, WPARAM, LPARAM) {
+    PlaceMediaWindow(App().display.zoom);
     return 0;
 }
 
@@ -157,6 +164,7 @@ constexpr std::array kRoutes = {
     MessageRoute{WM_TIMER, &OnTimer},           MessageRoute{WM_DROPFILES, &OnDropFiles},
     MessageRoute{WM_PALETTECHANGED, &OnPaletteChanged}, MessageRoute{WM_SYSCOLORCHANGE, &OnSysColorChange},
     MessageRoute{WM_CONTEXTMENU, &OnContextMenu},     MessageRoute{WM_NOTIFY, &OnNotify},
+    MessageRoute{WM_MOVE, &OnMove},             MessageRoute{kMediaModeMessage, &OnMediaModeChanged},
 };
 
 // Menus cannot be read from another process under Wine, so the window tells
@@ -169,6 +177,21 @@ UINT MenuStateQuery() {
 UINT MenuTextQuery() {
     static const UINT message = RegisterWindowMessageA(kMenuTextQueryMessage);
     return message;
+}
+
+UINT CanvasPixelQuery() {
+    static const UINT message = RegisterWindowMessageA(kCanvasPixelQueryMessage);
+    return message;
+}
+
+LRESULT AnswerCanvasPixel(WPARAM wParam) {
+    const ImageCanvas& canvas = App().canvas;
+    const int x = LOWORD(wParam), y = HIWORD(wParam);
+    if (!canvas.valid() || x >= canvas.width() || y >= canvas.height()) return -1;
+    const PixelBuffer row = canvas.CopyRow(24, canvas.height() - 1 - y);
+    if (!row) return -1;
+    const uint8_t* bgr = row.data() + x * 3;
+    return static_cast<LRESULT>((bgr[2] << 16) | (bgr[1] << 8) | bgr[0]);
 }
 
 // wParam: the command (or, with 1 in the high word, the main menu's position;
@@ -186,6 +209,7 @@ LRESULT AnswerMenuText(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == MenuTextQuery() && message != 0) return AnswerMenuText(wParam, lParam);
+    if (message == CanvasPixelQuery() && message != 0) return AnswerCanvasPixel(wParam);
     if (message == MenuStateQuery() && message != 0) {
         HMENU menu = lParam == 1 ? App().trackedPopup : App().menu;
         return static_cast<LRESULT>(GetMenuState(menu, static_cast<UINT>(wParam), MF_BYCOMMAND));

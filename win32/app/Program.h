@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/FolderList.h"
 #include "canvas/CurrentImage.h"
 #include "canvas/ImageCanvas.h"
+#include "formats/mng/MngPlayer.h"
 #include "settings/AppSettings.h"
 #include "win32/platform/Win32Host.h"
 #include "win32/viewer/DibAllocator.h"
@@ -40,13 +42,15 @@ enum class AnimationKind { kNone, kGif, kMng, kMedia };
 
 // The animation of the current file, if it has one. A GIF plays from its
 // frame strip: the current frame counts down from frameCount to 1, and the
-// shown cell starts (currentFrame - 1) cells from the strip's top.
+// shown cell starts (currentFrame - 1) cells from the strip's top. An MNG
+// plays through its player, which draws each frame into the canvas.
 struct Playback {
     AnimationKind kind = AnimationKind::kNone;
     bool active = false;
     int frameCount = -1, currentFrame = -1, layerCount = -1;
     int cellHeight = 0;
     std::vector<int32_t> delays;  // hundredths of a second, last frame first
+    std::unique_ptr<MngPlayer> mng;
 
     bool animating() const { return active && kind != AnimationKind::kMedia; }
     bool mediaPlaying() const { return active && kind == AnimationKind::kMedia; }

@@ -7,6 +7,7 @@
 
 #include "app/StatusText.h"
 #include "win32/app/Program.h"
+#include "win32/viewer/MediaWindow.h"
 #include "win32/resources/resource.h"
 
 namespace marbleye::win32 {
@@ -29,6 +30,7 @@ std::string PlayingText() {
         case AnimationKind::kMng:
             wsprintfA(text, "Playing MNG (%d Frames, %d Layers)", playback.frameCount, playback.layerCount);
             break;
+        case AnimationKind::kMedia: return MediaPlayingText(MediaLengthSeconds());
         default: lstrcpyA(text, "Playing Animation"); break;
     }
     return text;

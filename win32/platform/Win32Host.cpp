@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include "win32/platform/GdiMetafile.h"
 #include "win32/platform/Messages.h"
 #include "win32/platform/SystemIcon.h"
+#include "win32/platform/VideoFrame.h"
 #include "win32/app/Program.h"
+#include "win32/viewer/MediaWindow.h"
 
 namespace marbleye::win32 {
 
@@ -59,5 +62,15 @@ void Win32Host::DrawErrorText(ImageCanvas& canvas, const std::string& text) {
 IconLoad Win32Host::LoadIconThroughSystem(const std::string& path, ImageCanvas& canvas) {
     return LoadSystemIcon(path, canvas);
 }
+
+std::unique_ptr<SystemMetafile> Win32Host::LoadMetafileThroughSystem(const MetafileBytes& metafile) {
+    return LoadGdiMetafile(metafile, [] { return App().allocator.dc(); });
+}
+
+VideoFrameLoad Win32Host::LoadFirstVideoFrame(const std::string& path, ImageCanvas& canvas) {
+    return LoadVideoFrameThroughSystem(path, canvas);
+}
+
+MediaOpening Win32Host::OpenMediaWindow(const std::string& path) { return win32::OpenMediaWindow(path); }
 
 }  // namespace marbleye::win32

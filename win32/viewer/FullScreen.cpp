@@ -5,6 +5,7 @@
 #include "win32/frame/MenuUpdate.h"
 #include "win32/frame/StatusBar.h"
 #include "win32/frame/Toolbar.h"
+#include "win32/viewer/MediaWindow.h"
 #include "win32/viewer/Viewer.h"
 
 namespace marbleye::win32 {
@@ -27,6 +28,7 @@ void Enter(HWND window) {
     if (settings.hideTaskBar) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (!settings.showCursor) ShowCursor(FALSE);
     if (settings.thumbViewStyle == 1) app.display.zoom = 1.0f;
+    ShowMediaPlaybar(false);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
     // Placed over the whole screen rather than maximized: under X without a
     // window manager a maximized window keeps its old size.
@@ -52,7 +54,13 @@ bool Leave(HWND window, bool closeIfConfigured) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return false;
     }
-    SizeWindowToCanvas();
+    ShowMediaPlaybar(settings.showPlaybar != 0);
+    if (app.playback.mediaPlaying()) {
+        const SIZE size = MediaWindowSize(app.display.zoom);
+        SizeWindowToImage(size.cx, size.cy);
+    } else {
+        SizeWindowToCanvas();
+    }
     return true;
 }
 

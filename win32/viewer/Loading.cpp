@@ -6,6 +6,7 @@
 #include "win32/imaging/Undo.h"
 #include "win32/platform/Paths.h"
 #include "win32/viewer/FolderNavigation.h"
+#include "win32/viewer/MediaWindow.h"
 #include "win32/viewer/Playback.h"
 #include "win32/viewer/Viewer.h"
 
@@ -22,10 +23,12 @@ void LoadIntoViewer(const std::string& path) {
     options.displayReduction.dither = static_cast<DitherType>(app.settings.dither8bitDitherType);
     options.displayReduction.highColour = static_cast<HighColourDither>(app.settings.dither16bitDitherType);
     options.photoCdSize = app.settings.pcdLoadSize;
+    options.mngOutputProfile = MngOutputProfile();
     LoadContext context{app.canvas, app.image, options, app.host};
-    LoadImageFile(ToCorePath(path), context);
+    const LoadResult result = LoadImageFile(ToCorePath(path), context);
+    if (!result.status) CloseMediaWindow();
     StartPlayback();
-    SizeWindowToCanvas();
+    if (!app.playback.mediaPlaying()) SizeWindowToCanvas();
 
     app.currentPath = path;
     app.display.selection = RECT{};

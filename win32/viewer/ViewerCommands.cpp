@@ -2,7 +2,9 @@
 
 #include "win32/app/Program.h"
 #include "win32/viewer/FolderNavigation.h"
+#include "win32/frame/MenuUpdate.h"
 #include "win32/viewer/FullScreen.h"
+#include "win32/viewer/MediaWindow.h"
 #include "win32/viewer/Slideshow.h"
 #include "win32/viewer/Viewer.h"
 
@@ -39,12 +41,29 @@ void SwitchFullScreen(HWND window, int32_t) { ToggleFullScreen(window, false); }
 
 void SwitchSlideshow(HWND window, int32_t) { ToggleSlideshow(window); }
 
-void SetVideoSize(HWND, int32_t id) { App().settings.videoSize = id - command::kVideoNormalSize + 1; }
+// While media plays: normal and double size fit the window to the video at
+// 100 % and 200 %; full screen switches full screen on or off at 100 %.
+void SetVideoSize(HWND window, int32_t id) {
+    Program& app = App();
+    app.settings.videoSize = id - command::kVideoNormalSize + 1;
+    if (!app.playback.mediaPlaying()) return;
+    app.display.zoom = app.settings.videoSize == 2 ? 2.0f : 1.0f;
+    if (app.settings.videoSize == 3) {
+        ToggleFullScreen(window, false);
+    } else {
+        const SIZE size = MediaWindowSize(app.display.zoom);
+        SizeWindowToImage(size.cx, size.cy);
+    }
+    PlaceMediaWindow(app.display.zoom);
+    RefreshAfterChange();
+}
 
 void ToggleMediaSetting(HWND, int32_t id) {
-    AppSettings& settings = App().settings;
+    Program& app = App();
+    AppSettings& settings = app.settings;
     int32_t& setting = id == command::kShowPlaybar ? settings.showPlaybar : settings.loop;
     setting = !setting;
+    if (id == command::kShowPlaybar) ShowMediaPlaybar(settings.showPlaybar && !app.fullScreen);
 }
 
 }  // namespace marbleye::win32

@@ -8,8 +8,8 @@
 namespace marbleye {
 
 // The preview of an Encapsulated PostScript file with a binary header: its
-// TIFF preview through the TIFF RGBA reader. Metafile previews need the
-// platform's metafile player.
+// Windows metafile preview played by the system, or its TIFF preview through
+// the TIFF RGBA reader.
 Status ReadEpsPreview(const std::string& path, LoadContext& context);
 
 }  // namespace marbleye

@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "formats/eps/Eps.h"
+#include "formats/metafile/Metafile.h"
 #include "formats/tiff/Tiff.h"
 #include "io/ByteReader.h"
 #include "io/InputFile.h"
@@ -37,6 +38,13 @@ bool ReadHeader(InputFile& file, EpsHeader& header) {
     return !in.failed() && magic == kMagic;
 }
 
+// The bytes of a section, which must lie inside the file.
+bool ReadSection(InputFile& file, const Section& section, std::vector<uint8_t>& bytes) {
+    if (uint64_t{section.offset} + section.length > file.size()) return false;
+    bytes.resize(section.length);
+    return file.Seek(section.offset) && file.ReadExact(bytes.data(), bytes.size());
+}
+
 }  // namespace
 
 Status ReadEpsPreview(const std::string& path, LoadContext& context) {
@@ -44,14 +52,18 @@ Status ReadEpsPreview(const std::string& path, LoadContext& context) {
     if (!file.Open(path)) return Status::Fail("Unable to open file!");
     EpsHeader header;
     if (!ReadHeader(file, header)) return Status::Fail("NO Preview Image found!");
-    if (header.metafile.present() && !header.tiff.present()) return Status::Fail("Unable to load Windows 3.x Metafile");
+    // The metafile preview comes first where the system can play it; without
+    // a metafile player a TIFF preview beside it is shown instead.
+    const bool playMetafile =
+        header.metafile.present() && (context.host.PlaysMetafiles() || !header.tiff.present());
+    std::vector<uint8_t> preview;
+    if (playMetafile) {
+        if (!ReadSection(file, header.metafile, preview)) return Status::Fail("Unable to load Windows 3.x Metafile");
+        return ShowMetafile(preview, context);
+    }
     if (!header.tiff.present()) return Status::Fail("NO Preview Image found!");
     // The preview is copied out only when the file holds all of it.
-    if (uint64_t{header.tiff.offset} + header.tiff.length > file.size()) return Status::Fail("Error getting TIFF!");
-    std::vector<uint8_t> preview(header.tiff.length);
-    if (!file.Seek(header.tiff.offset) || !file.ReadExact(preview.data(), preview.size())) {
-        return Status::Fail("Error getting TIFF!");
-    }
+    if (!ReadSection(file, header.tiff, preview)) return Status::Fail("Error getting TIFF!");
     return ReadTiffPreview(preview, context);
 }
 
