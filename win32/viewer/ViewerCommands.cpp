@@ -1,8 +1,8 @@
 #include "win32/viewer/ViewerCommands.h"
 
 #include "win32/app/Program.h"
-#include "win32/viewer/FolderNavigation.h"
 #include "win32/frame/MenuUpdate.h"
+#include "win32/viewer/FolderNavigation.h"
 #include "win32/viewer/FullScreen.h"
 #include "win32/viewer/MediaWindow.h"
 #include "win32/viewer/Slideshow.h"

@@ -278,8 +278,6 @@ Status MngPlayer::ShowFirstFrame(const std::string& path, LoadContext& context) 
     }
     // Stopping at the first frame ends the stream for the library: what it
     // says about that is no failure.
-    // The end of the stream after the first frame is no failure, whatever
-    // the library makes of it.
     const bool shown = session.stream.endedAfterFirstFrame() || session.frameShown || result == MNG_NOERROR ||
                        result == MNG_NEEDTIMERWAIT;
     Status status = shown && !session.TooMuchDrawn() && context.canvas.valid() ? Status::Ok() : session.Failure(result);

@@ -1,41 +1,11 @@
 # shellcheck shell=bash
-echo "== video and sound in the media window"
+echo "== videos in the media window"
 if ! command -v ffmpeg >/dev/null; then
     echo "skip  (no ffmpeg: scripts/install-deps.sh test)"
 else
-media="$pictures/media"
-mkdir -p "$media"
-# One second at 10 frames a second: the first frame red above blue, then green.
-first_frame="drawbox=x=0:y=0:w=64:h=24:c=red:t=fill:enable='eq(n,0)',drawbox=x=0:y=24:w=64:h=24:c=blue:t=fill:enable='eq(n,0)'"
-make_video() {  # FILE CODEC-OPTIONS...
-    local file=$1
-    shift
-    ffmpeg -loglevel error -y -f lavfi -i "color=c=green:s=64x48:r=10:d=1" -vf "$first_frame" "$@" "$file"
-}
-make_video "$media/raw.avi" -c:v rawvideo -pix_fmt bgr24
-make_video "$media/msvideo1.avi" -c:v msvideo1
-make_video "$media/mjpeg.avi" -c:v mjpeg -q:v 2
-ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=1" "$media/sine.wav"
-/usr/bin/convert -size 64x48 xc:yellow -type TrueColor "BMP3:$media/still.bmp"
-printf 'RIFF\x10\x00\x00\x00AVI LIST, and no more' >"$media/broken.avi"
-head -c 3000 "$media/raw.avi" >"$media/cut-short.avi"
-
-# Red, green, blue of frame N of a video at X, Y from the top left, as ffmpeg decodes it.
-ffmpeg_pixel() {  # FILE N X Y
-    ffmpeg -loglevel error -i "$1" -vf "select=eq(n\\,$2)" -frames:v 1 -f rawvideo -pix_fmt rgb24 - |
-        od -An -tu1 -v -j $((($4 * 64 + $3) * 3)) -N 3 | xargs
-}
-# "near" when two colours differ by at most 8 in every component.
-near() {  # "R G B" "R G B"
-    local a b
-    read -ra a <<<"$1"
-    read -ra b <<<"$2"
-    for i in 0 1 2; do
-        local d=$((a[i] - b[i]))
-        [[ ${#a[@]} -eq 3 && ${#b[@]} -eq 3 && ${d#-} -le 8 ]] || { echo "no: [$1] against [$2]"; return; }
-    done
-    echo near
-}
+# shellcheck source=../media-files.sh
+source "$here/media-files.sh"
+settings=""
 
 start "$(winpath "$media/raw.avi")"
 check "an uncompressed AVI plays in the media window" "Playing Media (1.00 Seconds)" "$(drive status 5)"
@@ -55,7 +25,7 @@ check "Double Size doubles the video" "64 48" "$((width2 - width1)) $((height2 -
 check "at a zoom of 200 %" $'\t200%' "$(drive status 1)"
 check "and is checked in place of Normal Size" "enabled checked enabled unchecked" \
     "$(drive menu-state 40072) $(drive menu-state 40071)"
-read -r cw ch <<<"$(drive client-size)"
+read -r cw _ <<<"$(drive client-size)"
 check "the window was made to fit it" "yes" "$([[ $cw -ge $width2 ]] && echo yes || echo "no: $cw < $width2")"
 drive command 40071 >/dev/null
 check "Normal Size shows it at its own size again" "$width1 $height1" "$(drive media-window | cut -d' ' -f3-4)"
@@ -92,39 +62,5 @@ sleep 2
 check "and with Loop it is still playing after its end" "playing" "$(wait_for 2 playing drive media-mode)"
 stop
 
-start "$(winpath "$media/mjpeg.avi")"
-mjpeg=$(drive status 5)
-if [[ "$mjpeg" == Playing* ]]; then
-    check "an MJPEG AVI plays where the system has the codec" "Playing Media (1.00 Seconds)" "$mjpeg"
-else
-    check "an MJPEG AVI the system cannot decode gives the message" "0" \
-        "$(drive error-picture "mjpeg.avi: Unable to open file!")"
-    check "and no media window" "none" "$(drive media-window)"
-fi
-stop
-
-start "$(winpath "$media/broken.avi")"
-check "a broken AVI gives the message" "0" "$(drive error-picture "broken.avi: Unable to open file!")"
-check "no media window is left" "none" "$(drive media-window)"
-check "and nothing plays" "Loaded in " "$(drive status 5 | cut -c1-10)"
-drive command 40002 >/dev/null
-check "one cut short as well" "0" "$(drive error-picture "cut-short.avi: Unable to open file!")"
-stop
-
-start "$(winpath "$media/sine.wav")"
-check "a sound plays in the media window" "Playing Media (1.00 Seconds)" "$(drive status 5)"
-read -r _ _ swidth sheight sbar <<<"$(drive media-window)"
-check "which is its play bar alone" "bar" "$sbar"
-check "the picture is a black one of the media window's size" $'\t'"${swidth}x${sheight}x24 0 0 0" \
-    "$(drive status 0) $(drive canvas-pixel 5 5)"
-drive command 40072 >/dev/null
-check "the video sizes leave a sound's window as it was" "$swidth $sheight" "$(drive media-window | cut -d' ' -f3-4)"
-sleep 2
-check "without a sound device the program still answers" "sine.wav - Marbleye" "$(drive title)"
-drive command 40002 >/dev/null
-check "loading another picture closes the media window" "still.bmp - Marbleye none" "$(drive title) $(drive media-window)"
-check "nothing plays" "Loaded in " "$(drive status 5 | cut -c1-10)"
-check "Save As is enabled again" "enabled unchecked" "$(drive menu-state 40082)"
-stop
 settings=""
 fi
