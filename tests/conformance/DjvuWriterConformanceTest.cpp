@@ -99,9 +99,6 @@ protected:
     test::TempFolder folder_;
 };
 
-// The rows our reader has the library render at a time.
-constexpr int32_t kReaderBandRows = 256;
-
 struct Sample {
     const char* name;
     const char* arguments;
@@ -141,14 +138,7 @@ TEST_F(DjvuWriterFiles, TheLibraryDecodesOurPagesAsWellAsItsOwn) {
         ASSERT_TRUE(loaded.ok()) << loaded.message();
         EXPECT_EQ(loaded.image.fileBitDepth, IsGrey(picture) ? 8 : 24);
         const test::RgbImage read = test::CanvasToRgb(*loaded.canvas);
-        if (picture.height <= kReaderBandRows) {
-            EXPECT_EQ(read, decoded) << test::FirstDifference(decoded, read);
-        } else {
-            // The reader renders taller pages in bands, and the library's
-            // wavelet reconstruction of a band differs by a level or two
-            // near its seams from that of the whole page.
-            EXPECT_GE(Psnr(decoded, read), 60);
-        }
+        EXPECT_EQ(read, decoded) << test::FirstDifference(decoded, read);
     }
 }
 

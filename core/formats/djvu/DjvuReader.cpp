@@ -26,9 +26,12 @@ constexpr const char* kNotWellFormed = "This is not a well formed DjVu image!";
 // gigabyte.
 constexpr uint64_t kDjvuExpansion = uint64_t{1} << 18;
 
-// Rows rendered per call: the library renders each band into a buffer of
-// its own before copying it, so bands keep that copy small.
-constexpr uint32_t kBandRows = 256;
+// The library renders each call's rectangle into a buffer of its own before
+// copying it, so large pages are rendered in bands that keep that copy small.
+// Its wavelet reconstruction of a band differs a little near the seams from
+// that of the whole page, so pages up to this size are rendered in one call.
+constexpr uint64_t kWholePageBytes = 64u << 20;
+constexpr int32_t kBandRows = 1024;
 
 // The library's objects, released however the load ends (the page before
 // its document, the document before its context).
@@ -163,9 +166,11 @@ Status ReadDjvu(const std::string& path, LoadContext& context) {
     ddjvu_format_set_row_order(session.format, 0);
     ddjvu_format_set_y_direction(session.format, 0);
     ddjvu_rect_t pageRect{0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height)};
+    const uint64_t pageBytes = static_cast<uint64_t>(context.canvas.stride()) * static_cast<uint64_t>(height);
+    const int32_t bandRows = pageBytes <= kWholePageBytes ? height : kBandRows;
     bool rendered = false;
     for (int32_t top = height; top > 0;) {
-        const int32_t rows = std::min<int32_t>(top, kBandRows);
+        const int32_t rows = std::min<int32_t>(top, bandRows);
         const int32_t bottom = top - rows;
         ddjvu_rect_t band{0, bottom, static_cast<unsigned>(width), static_cast<unsigned>(rows)};
         if (!ddjvu_page_render(session.page, DDJVU_RENDER_COLOR, &pageRect, &band, session.format,
