@@ -14,7 +14,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 run() {  # TARGET NAME SECONDS RSS_LIMIT_MB TIMEOUT LOG
-    "$1" -max_total_time="$3" -rss_limit_mb="$4" -malloc_limit_mb="$4" -timeout="$5" -print_final_stats=0 \
+    "$1" -max_total_time="$3" -rss_limit_mb="$4" -malloc_limit_mb="$4" -timeout="$5" -print_final_stats=0 -artifact_prefix="$folder/" \
         "$folder/work-$2" "$root/fuzz/corpus/$2" 2>"$6" || { tail -n 60 "$6"; exit 1; }
 }
 
