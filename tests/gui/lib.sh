@@ -94,5 +94,21 @@ at() { # DX DY
     drive pixel $((cw / 2 + $1)) $((ch / 2 + $2))
 }
 
+# The colours seen at the centre of the client area while an animation
+# plays, each change once, until COUNT were seen or TRIES looks a tenth of a
+# second apart were made; joined by "|".
+centre_colours() {  # COUNT TRIES
+    local colours=() colour cw ch
+    read -r cw ch <<<"$(drive client-size)"
+    for _ in $(seq 1 "$2"); do
+        colour=$(drive pixel $((cw / 2)) $((ch / 2)))
+        [[ ${#colours[@]} -eq 0 || "${colours[-1]}" != "$colour" ]] && colours+=("$colour")
+        [[ ${#colours[@]} -ge $1 ]] && break
+        sleep 0.1
+    done
+    local IFS='|'
+    printf '%s' "${colours[*]}"
+}
+
 # The Windows folder of the test's Wine prefix.
 windows_folder() { printf '%s' "$WINEPREFIX/drive_c/windows"; }

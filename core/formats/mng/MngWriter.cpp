@@ -13,7 +13,6 @@
 #include "canvas/TrueColourRows.h"
 #include "formats/FormatId.h"
 #include "formats/png/Png.h"
-#include "imaging/ColourReduction.h"
 #include "io/OutputFile.h"
 
 namespace marbleye {
@@ -168,16 +167,7 @@ Status WriteRgbImage(const std::string& path, const ImageCanvas& canvas, Host& h
 Status WriteSingleImage(const std::string& path, const ImageCanvas& canvas, const CurrentImage& image, Host& host) {
     if (!canvas.valid()) return Status::Fail(std::string(kOutOfMemory));
     if (canvas.bitsPerPixel() > 8 && image.fileBitDepth > 8) return WriteRgbImage(path, canvas, host);
-    const auto indexed = IndexedForWriting(canvas, PaletteMethod::kMedianCut, DitherType::kNone, &host);
-    if (!indexed) return Status::Fail(std::string(kOutOfMemory));
-    PaletteImage picture;
-    picture.width = indexed->indices.width();
-    picture.height = indexed->indices.height();
-    // The bottom-up buffer read from the top: start at its last row, step back.
-    picture.indices = indexed->indices.Row(picture.height - 1);
-    picture.stride = -indexed->indices.stride();
-    picture.palette = indexed->palette;
-    return WritePalettePng(path, picture, host);
+    return WriteCanvasAsPalettePng(path, canvas, host);
 }
 
 }  // namespace

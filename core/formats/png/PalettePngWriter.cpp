@@ -5,6 +5,7 @@
 
 #include "canvas/PixelLimits.h"
 #include "formats/png/Png.h"
+#include "imaging/ColourReduction.h"
 #include "io/OutputFile.h"
 
 namespace marbleye {
@@ -68,6 +69,19 @@ Status WritePalettePng(const std::string& path, const PaletteImage& picture, Hos
     progress.Step();
     if (!done || !out.Commit()) return Status::Fail("write error");
     return Status::Ok();
+}
+
+Status WriteCanvasAsPalettePng(const std::string& path, const ImageCanvas& canvas, Host& host) {
+    const auto indexed = IndexedForWriting(canvas, PaletteMethod::kMedianCut, DitherType::kNone, &host);
+    if (!indexed) return Status::Fail("Out of Memory!");
+    PaletteImage picture;
+    picture.width = indexed->indices.width();
+    picture.height = indexed->indices.height();
+    // Bottom-up buffer read from the top: start at the last row, step back.
+    picture.indices = indexed->indices.Row(picture.height - 1);
+    picture.stride = -indexed->indices.stride();
+    picture.palette = indexed->palette;
+    return WritePalettePng(path, picture, host);
 }
 
 }  // namespace marbleye

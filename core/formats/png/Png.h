@@ -35,5 +35,8 @@ struct PaletteImage {
     int32_t transparentIndex = -1;
 };
 Status WritePalettePng(const std::string& path, const PaletteImage& picture, Host& host);
+// A picture of 8 bits or less reduced to its 256-colour palette (the
+// histogram's median cut, no dither) and written as a palette image.
+Status WriteCanvasAsPalettePng(const std::string& path, const ImageCanvas& canvas, Host& host);
 
 }  // namespace marbleye

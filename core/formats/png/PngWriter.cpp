@@ -7,7 +7,6 @@
 #include "formats/FormatId.h"
 #include "formats/gif/Gif.h"
 #include "formats/png/Png.h"
-#include "imaging/ColourReduction.h"
 #include "io/OutputFile.h"
 
 namespace marbleye {
@@ -80,16 +79,7 @@ Status WritePng(const std::string& path, const ImageCanvas& canvas, const Curren
                 Host& host) {
     if (canvas.bitsPerPixel() > 8 && image.fileBitDepth > 8) return WriteRgbPng(path, canvas, interlaced, host);
     if (image.formatId == format_id::kGif && !image.path.empty()) return WriteGifFirstFrame(path, image.path, host);
-    const auto indexed = IndexedForWriting(canvas, PaletteMethod::kMedianCut, DitherType::kNone, &host);
-    if (!indexed) return Status::Fail("Out of Memory!");
-    PaletteImage picture;
-    picture.width = indexed->indices.width();
-    picture.height = indexed->indices.height();
-    // Bottom-up buffer read from the top: start at the last row, step back.
-    picture.indices = indexed->indices.Row(picture.height - 1);
-    picture.stride = -indexed->indices.stride();
-    picture.palette = indexed->palette;
-    return WritePalettePng(path, picture, host);
+    return WriteCanvasAsPalettePng(path, canvas, host);
 }
 
 }  // namespace marbleye

@@ -11,25 +11,11 @@ for i in 0 1 2; do
     frames+=("$(/usr/bin/convert "$animated/anim.gif[$i]" -crop 1x1+150+100 -depth 8 rgb:- | od -An -tu1 | xargs)")
 done
 
-# The colours seen at the centre while it plays, each change once, until
-# COUNT were seen (or a few seconds passed).
-colours_seen() {  # COUNT
-    local colours=() colour
-    for _ in $(seq 1 40); do
-        colour=$(drive pixel $((cw / 2)) $((ch / 2)))
-        [[ ${#colours[@]} -eq 0 || "${colours[-1]}" != "$colour" ]] && colours+=("$colour")
-        [[ ${#colours[@]} -ge $1 ]] && break
-        sleep 0.1
-    done
-    local IFS='|'
-    printf '%s' "${colours[*]}"
-}
-
 start "$(winpath "$animated/anim.gif")"
 check "the animation field" "Playing GIF (3 Frames)" "$(drive status 5)"
 check "the size field shows one frame" $'\t300x200' "$(drive status 0 | cut -dx -f1-2)"
 read -r cw ch <<<"$(drive client-size)"
-seen=$(colours_seen 4)
+seen=$(centre_colours 4 40)
 # Wherever the first read falls, the frames follow in their order.
 cycle=$(IFS='|'; printf '%s' "${frames[*]}|${frames[*]}|${frames[*]}")
 check "the frames follow in order" "yes" "$([[ $(tr -cd '|' <<<"$seen" | wc -c) -eq 3 && "|$cycle|" == *"|$seen|"* ]] && echo yes || echo "no: $seen")"

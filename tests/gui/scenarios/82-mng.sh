@@ -10,25 +10,11 @@ for i in 0 1 2; do
     frames+=("$(/usr/bin/convert "$animations/anim.mng[$i]" -crop 1x1+150+100 -depth 8 rgb:- | od -An -tu1 | xargs)")
 done
 
-# The colours seen at the centre, each change once, until COUNT were seen
-# (or a few seconds passed).
-centre_colours() {  # COUNT
-    local colours=() colour
-    for _ in $(seq 1 60); do
-        colour=$(drive pixel $((cw / 2)) $((ch / 2)))
-        [[ ${#colours[@]} -eq 0 || "${colours[-1]}" != "$colour" ]] && colours+=("$colour")
-        [[ ${#colours[@]} -ge $1 ]] && break
-        sleep 0.1
-    done
-    local IFS='|'
-    printf '%s' "${colours[*]}"
-}
-
 start "$(winpath "$animations/anim.mng")"
 check "the animation field" "Playing MNG (3 Frames, 4 Layers)" "$(drive status 5)"
 check "the size field" $'\t300x200x24' "$(drive status 0)"
 read -r cw ch <<<"$(drive client-size)"
-seen=$(centre_colours 4)
+seen=$(centre_colours 4 60)
 # Wherever the first look falls, the frames follow in their order and the
 # first comes again after the last.
 cycle=$(IFS='|'; printf '%s' "${frames[*]}|${frames[*]}|${frames[*]}")
